@@ -1,11 +1,78 @@
 #pragma once
 
+#include <QString>
 #include <QWidget>
 
+#include <array>
+
+class FormLabel;
+class PictureBox;
+class QGroupBox;
+class QLineEdit;
+class ccXPButton;
+class jChart;
+
+// The program's one window: a column chart with its scale and titles above
+// the controls for entering, saving and clearing columns.
 class frmMain : public QWidget
 {
     Q_OBJECT
 
 public:
     explicit frmMain(QWidget *parent = nullptr);
+
+    // Writes the window's client area, from the top down to the height it
+    // has while a picture is taken, to a 24-bit bitmap file at path. The
+    // buffer keeps the picture and stays hidden. The window is drawn off the
+    // screen, so nothing that covers it gets into the picture and it does not
+    // change its size. Throws RuntimeError (File) when the file cannot be
+    // written; the buffer is then left as it was.
+    static void SaveFormImageToFile(QWidget *window, PictureBox *buffer, const QString &path);
+
+    // The folder the graphs are saved in: the program's own by default.
+    QString pictureFolder() const { return m_pictureFolder; }
+    void setPictureFolder(const QString &folder) { m_pictureFolder = folder; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildFromDesign();
+    void connectHandlers();
+    void centreOnScreen();
+
+    void CcXAddColumn_Click();
+    void CcXClearGraph_Click();
+    void CcXSaveGraph_Click();
+    void CcXExit_Click();
+    void Label5_Click(int Index);
+    void Label6_Click();
+    void lblOtherColors_Click(int Index);
+
+    void chooseColour(FormLabel *swatch);
+    void saveGraph();
+    void showError(const QString &message);
+
+    template<typename T>
+    T *control(const QString &name) const;
+
+    QLineEdit *txtMainHeading = nullptr;
+    QLineEdit *txtYAxisLabel = nullptr;
+    QLineEdit *txtXAxis = nullptr;
+    QLineEdit *Text1 = nullptr;
+    QLineEdit *Text2 = nullptr;
+    QLineEdit *txt_picture_number = nullptr;
+    jChart *UserControl11 = nullptr;
+    QGroupBox *Frame1 = nullptr;
+    PictureBox *Picture1 = nullptr;
+    FormLabel *Label6 = nullptr;
+    std::array<FormLabel *, 2> Label5 = {};
+    std::array<FormLabel *, 16> lblOtherColors = {};
+    ccXPButton *CcXAddColumn = nullptr;
+    ccXPButton *CcXClearGraph = nullptr;
+    ccXPButton *CcXSaveGraph = nullptr;
+    ccXPButton *CcXExit = nullptr;
+
+    QString m_pictureFolder;
+    bool m_saving = false;
 };

@@ -6,6 +6,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    QApplication::setStyle(QStringLiteral("Fusion"));
     installDesignFonts();
     frmMain window;
     window.show();

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "colours.h"
+
+#include <QLabel>
+
+// A label of the form: opaque in its background colour or transparent, with
+// or without a one-pixel border, and raising Click when it is clicked. The
+// colour swatches and palette cells are labels without text.
+class FormLabel : public QLabel
+{
+    Q_OBJECT
+
+public:
+    explicit FormLabel(QWidget *parent = nullptr);
+
+    OleColor BackColor() const { return m_backColor; }
+    void SetBackColor(OleColor colour);
+    bool isTransparent() const { return m_transparent; }
+    void setTransparent(bool transparent);
+    void setSingleBorder(bool border);
+
+signals:
+    void Click();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    OleColor m_backColor = SystemColour::ButtonFace;
+    bool m_transparent = false;
+    bool m_pressed = false;
+};

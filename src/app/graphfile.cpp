@@ -1,0 +1,77 @@
+#include "graphfile.h"
+
+#include "numbers.h"
+#include "runtimeerror.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QSaveFile>
+
+namespace GraphFile {
+
+namespace {
+
+// Characters that no Windows file name may hold besides the separators; a
+// bitmap named with one could not be copied to such a system.
+constexpr QStringView ReservedCharacters = u"<>:\"|?*";
+
+QString describe(QChar c)
+{
+    if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+        return QStringLiteral("a control character");
+    return QStringLiteral("\"%1\"").arg(c);
+}
+
+} // namespace
+
+QString pictureNumberProblem(const QString &number)
+{
+    if (number == u"." || number == u"..")
+        return QStringLiteral("\"%1\" alone names a folder, not a file").arg(number);
+    for (const QChar c : number) {
+        if (c == u'/' || c == u'\\')
+            return QStringLiteral("it holds the folder separator %1").arg(describe(c));
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F || ReservedCharacters.contains(c))
+            return QStringLiteral("it holds %1, which a file name cannot hold").arg(describe(c));
+    }
+    return {};
+}
+
+QString path(const QString &folder, const QString &number)
+{
+    return folder + QDir::separator() + QStringLiteral("graph") + number + QStringLiteral(".bmp");
+}
+
+QString nextNumber(const QString &number)
+{
+    return formatNumber(scanNumber(number) + 1.0);
+}
+
+void writeBitmap(const QImage &image, const QString &path)
+{
+    const auto failure = [&path](const QString &reason) {
+        return RuntimeError(ErrorKind::File,
+                            QStringLiteral("The graph could not be saved as %1: %2.").arg(QDir::toNativeSeparators(path), reason));
+    };
+
+    // Encode first, so that nothing touches the disk unless there is a whole
+    // bitmap to write.
+    QByteArray bitmap;
+    QBuffer buffer(&bitmap);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.convertToFormat(QImage::Format_RGB888).save(&buffer, "BMP"))
+        throw failure(QStringLiteral("the picture could not be encoded"));
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw failure(file.errorString());
+    if (file.write(bitmap) != bitmap.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        throw failure(reason);
+    }
+    if (!file.commit())
+        throw failure(file.errorString());
+}
+
+} // namespace GraphFile

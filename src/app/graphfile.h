@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+// The bitmap files "Save Graph" writes beside the program.
+namespace GraphFile {
+
+// What makes a picture number unfit to stand in a file name (a separator, a
+// control character, a character Windows file names cannot hold, or "." or
+// ".." as the whole text); empty when it is fit.
+QString pictureNumberProblem(const QString &number);
+
+// "graph" + the number as typed + ".bmp" in the folder.
+QString path(const QString &folder, const QString &number);
+
+// The number that follows: the number at the start of the text plus one, in
+// the standard text form with the user's decimal separator (2.5 -> 3.5,
+// x -> 1, 007 -> 8). Throws RuntimeError (Overflow) for a number too large
+// to read.
+QString nextNumber(const QString &number);
+
+// Writes the image as a 24-bit Windows bitmap, replacing an existing file only
+// once the new one is complete. Throws RuntimeError (File) with the path and
+// the reason when the file cannot be written.
+void writeBitmap(const QImage &image, const QString &path);
+
+} // namespace GraphFile

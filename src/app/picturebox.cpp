@@ -1,0 +1,29 @@
+#include "picturebox.h"
+
+#include <QPainter>
+
+PictureBox::PictureBox(QWidget *parent)
+    : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::TabFocus);
+}
+
+void PictureBox::setImage(const QImage &image)
+{
+    m_image = image;
+    update();
+}
+
+void PictureBox::SetBackColor(OleColor colour)
+{
+    m_backColor = colour;
+    update();
+}
+
+void PictureBox::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), toQColor(m_backColor));
+    painter.drawImage(0, 0, m_image);
+}
