@@ -8,13 +8,13 @@
 #include "picturebox.h"
 #include "runtimeerror.h"
 
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QtEndian>
 
 #include <memory>
 
@@ -72,11 +72,16 @@ BitmapHeader readHeader(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    const QByteArray bytes = file.read(54);
-    if (bytes.size() < 54)
-        return {};
-    return {bytes.left(2), qFromLittleEndian<qint32>(bytes.constData() + 18),
-            qFromLittleEndian<qint32>(bytes.constData() + 22), qFromLittleEndian<quint16>(bytes.constData() + 28)};
+    QDataStream in(&file);
+    in.setByteOrder(QDataStream::LittleEndian);
+    BitmapHeader header;
+    header.magic.resize(2);
+    in.readRawData(header.magic.data(), 2);
+    in.skipRawData(16); // file size, reserved, pixel offset, header size
+    in >> header.width >> header.height;
+    in.skipRawData(2); // planes
+    in >> header.bitsPerPixel;
+    return in.status() == QDataStream::Ok ? header : BitmapHeader{};
 }
 
 } // namespace
