@@ -50,6 +50,8 @@ public:
     // Draws the visible elements in drawing order, in device pixels.
     void paint(QPainter &painter, double twipsPerPixelX, double twipsPerPixelY) const;
 
+    // Resolved when the scene is made: the design fonts must be installed
+    // before the first chart is created.
     QFont labelFont() const { return m_labelFont; }
 
 private:
