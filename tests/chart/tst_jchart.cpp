@@ -291,14 +291,17 @@ void tst_jChart::overflow_data()
 {
     QTest::addColumn<int>("pixels");
     QTest::addColumn<bool>("overflows");
-    QTest::newRow("32865 twips fit") << 2191 << false;
-    QTest::newRow("32880 twips overflow") << 2192 << true;
+    QTest::addColumn<float>("columnWidth"); // 1215: element 0's width, kept
+    QTest::newRow("75 twips: pitch -25, width refused") << 5 << false << 1215.f;
+    QTest::newRow("32865 twips fit") << 2191 << false << 16382.5f;
+    QTest::newRow("32880 twips overflow") << 2192 << true << 1215.f;
 }
 
 void tst_jChart::overflow()
 {
     QFETCH(int, pixels);
     QFETCH(bool, overflows);
+    QFETCH(float, columnWidth);
     chart->resize(pixels, ChartHeight);
 
     const auto error = errorOf([this] { chart->AddItem(QStringLiteral("Wide"), 50, 0, 0); });
@@ -309,6 +312,7 @@ void tst_jChart::overflow()
     QCOMPARE_EQ(chart->values()[0], 50.f);
     QCOMPARE_EQ(chart->Border().width(), float(pixels * 15));
     QCOMPARE(chart->Item(0)->isVisible(), !overflows);
+    QCOMPARE_EQ(chart->Item(0)->width(), columnWidth);
     // A column stored without a layout is cleared without fault.
     chart->Clear();
     QCOMPARE(chart->ItemCount(), 0);
