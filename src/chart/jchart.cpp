@@ -1,45 +1,188 @@
 #include "jchart.h"
 
 #include "controlsite.h"
+#include "numbers.h"
 #include "propertybag.h"
 #include "runtimeerror.h"
+#include "twips.h"
+
+#include <QPainter>
+
+#include <limits>
+
+namespace {
+
+constexpr OleColor White = 0x00FFFFFF;
+constexpr OleColor DefaultBackColor = White;
+
+// Layout, in twips unless stated.
+constexpr int Margin = 50;          // left edge of the first column; baseline above the bottom edge
+constexpr int Margins = 2 * Margin; // one on each side
+constexpr int PercentSpan = 100;    // percent points that fill the usable height
+constexpr int LabelShiftNumerator = 3;    // a label starts 3/14 of its column's width
+constexpr int LabelShiftDenominator = 14; // into the column,
+constexpr int LabelBackset = 90;          // less 90
+constexpr int LabelThreshold = 93;  // percent points above which the label goes inside its column
+constexpr int LabelInset = 30;      // from a tall column's top down to its label
+
+QString backColorKey()
+{
+    return QStringLiteral("BackColor");
+}
+
+// The running left edge is a 16-bit number; a step past its range is skipped
+// and leaves it where it was.
+void advance(std::int16_t &edge, int step)
+{
+    const int next = edge + step;
+    if (next >= std::numeric_limits<std::int16_t>::min() && next <= std::numeric_limits<std::int16_t>::max())
+        edge = std::int16_t(next);
+}
+
+} // namespace
 
 jChart::jChart(QWidget *parent)
     : QWidget(parent)
 {
+    // paintEvent fills every pixel itself.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void jChart::Initialize()
 {
-    m_backColor = 0x00FFFFFF;
+    m_backColor = DefaultBackColor;
+    update();
 }
 
 void jChart::ReadProperties(const PropertyBag &bag)
 {
-    m_backColor = BagValue::toColour(bag.read(QStringLiteral("BackColor"), int(0x00FFFFFF)));
+    m_backColor = BagValue::toColour(bag.read(backColorKey(), int(DefaultBackColor)));
+    update();
 }
 
 void jChart::WriteProperties(PropertyBag &bag) const
 {
-    bag.write(QStringLiteral("BackColor"), int(m_backColor), int(0x00FFFFFF));
+    bag.write(backColorKey(), int(BackColor()), int(DefaultBackColor));
 }
 
 void jChart::SetBackColor(OleColor New_BackColor)
 {
     m_backColor = New_BackColor;
     if (m_site)
-        m_site->propertyChanged(QStringLiteral("BackColor"));
+        m_site->propertyChanged(backColorKey());
     update();
 }
 
-void jChart::AddItem(const QString &, std::int16_t, OleColor, OleColor)
+void jChart::AddItem(const QString &Label, std::int16_t Value, OleColor Color, OleColor LabelColor)
 {
-    if (m_count >= Capacity)
-        throw RuntimeError::indexOutOfRange(QStringLiteral("The chart holds at most 100 columns."));
-    ++m_count;
+    if (Count < 0 || Count >= Capacity) {
+        throw RuntimeError::indexOutOfRange(
+            QStringLiteral("The chart already holds %1 columns, as many as it can show. "
+                           "Clear the graph before adding another column.")
+                .arg(Capacity));
+    }
+    Values[Count] = float(Value);
+    Captions[Count] = Label;
+    Colors[Count] = Color;
+    LabelColors[Count] = LabelColor;
+    ++Count;
+    Resize();
 }
 
 void jChart::Clear()
 {
-    m_count = 0;
+    const std::int16_t countOnEntry = Count;
+    for (int i = 0; i < countOnEntry; ++i) {
+        Count = 0;
+        Colors[i] = White;
+        Captions[i].clear();
+        LabelColors[i] = White;
+        Values[i] = 0;
+        // A column stored while the control was too wide to lay out has no
+        // elements yet; there is nothing of it to hide.
+        if (ChartElement *label = m_scene.element(ElementFamily::Label, i))
+            label->setVisible(false);
+        if (ChartElement *item = m_scene.element(ElementFamily::Item, i))
+            item->setVisible(false);
+    }
+    if (countOnEntry > 0)
+        update();
+}
+
+void jChart::Resize()
+{
+    const float width = float(this->width() * twipsPerPixelX());
+    const float height = float(this->height() * twipsPerPixelY());
+
+    ChartElement &border = m_scene.Border();
+    border.setLeft(0);
+    border.setTop(0);
+    border.setWidth(width);
+    border.setHeight(height);
+    // One repaint for the whole pass, asked for before anything can fail.
+    update();
+
+    if (Count < 1)
+        return;
+    try {
+        UsableWidth = toInt16(width - Margins);
+    } catch (const RuntimeError &) {
+        throw RuntimeError::overflow(
+            QStringLiteral("The chart is too wide to lay out its columns: it can be at most 32,867 twips wide."));
+    }
+    ColumnPitch = toInt16(double(UsableWidth) / Count);
+    DrawItems(height);
+}
+
+void jChart::DrawItems(float controlHeight)
+{
+    const std::int16_t unitHeight = toInt16((controlHeight - Margins) / PercentSpan);
+
+    // From here on a step that fails (an element that exists already, a size
+    // an element refuses, an overflow) is skipped and the layout goes on.
+    const float columnWidth = ColumnPitch / 2.0f;
+    std::int16_t x = Margin;
+    for (int i = 0; i < Count; ++i) {
+        m_scene.create(ElementFamily::Item, i);
+        ChartElement &item = *m_scene.element(ElementFamily::Item, i);
+        item.setLeft(x);
+        item.setWidth(columnWidth);
+        item.setFillColour(Colors[i]);
+        item.setHeight(unitHeight * Values[i]);
+        item.setTop(controlHeight - Margin - item.height());
+        item.setVisible(true);
+
+        m_scene.create(ElementFamily::Label, i);
+        ChartElement &label = *m_scene.element(ElementFamily::Label, i);
+        m_scene.setCaption(label, Captions[i]);
+        label.setLeft(item.width() * LabelShiftNumerator / LabelShiftDenominator - LabelBackset + item.left());
+        if (Values[i] > LabelThreshold) {
+            label.setTop(item.top() + LabelInset);
+            m_scene.bringToFront(label);
+        } else {
+            label.setTop(item.top() - label.height());
+        }
+        label.setTextColour(LabelColors[i]);
+        label.setVisible(true);
+
+        advance(x, ColumnPitch);
+    }
+}
+
+void jChart::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    // No exception may cross Qt's event loop. A control too wide to lay out
+    // gets its new frame and keeps its columns where the last layout put them.
+    try {
+        Resize();
+    } catch (const RuntimeError &) {
+    }
+}
+
+void jChart::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), toQColor(m_backColor));
+    m_scene.paint(painter, twipsPerPixelX(), twipsPerPixelY());
 }

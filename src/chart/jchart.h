@@ -1,17 +1,21 @@
 #pragma once
 
+#include "chartscene.h"
 #include "colours.h"
 
 #include <QString>
 #include <QWidget>
 
+#include <array>
 #include <cstdint>
 
 class ControlSite;
 class PropertyBag;
 
 // A column chart drawn by hand: up to 100 columns, each a filled rectangle
-// standing on a common baseline with its label above it.
+// standing on a common baseline with its label above it. The columns live in
+// four parallel tables; the picture is a retained list of child elements laid
+// out in twips, which paintEvent draws.
 class jChart : public QWidget
 {
     Q_OBJECT
@@ -30,12 +34,47 @@ public:
 
     OleColor BackColor() const { return m_backColor; }
     void SetBackColor(OleColor New_BackColor);
-    std::int16_t ItemCount() const { return m_count; }
+    std::int16_t ItemCount() const { return Count; }
+    // Throws RuntimeError: IndexOutOfRange when the chart is full (nothing is
+    // stored), Overflow from the layout of a chart too wide to lay out (the
+    // column stays stored).
     void AddItem(const QString &Label, std::int16_t Value, OleColor Color, OleColor LabelColor);
     void Clear();
 
+    // Frames the control with Border and lays out every stored column for the
+    // control's current size. Throws RuntimeError (Overflow) for a control too
+    // wide or too high to lay out; Border is placed by then.
+    void Resize();
+
+    // Read-only views of the tables and the elements.
+    const std::array<float, Capacity> &values() const { return Values; }
+    const std::array<QString, Capacity> &captions() const { return Captions; }
+    const std::array<OleColor, Capacity> &labelColors() const { return LabelColors; }
+    const std::array<OleColor, Capacity> &colors() const { return Colors; }
+    std::int16_t usableWidth() const { return UsableWidth; }
+    std::int16_t columnPitch() const { return ColumnPitch; }
+    const ChartScene &scene() const { return m_scene; }
+    // nullptr for an element that no layout has created yet.
+    const ChartElement *Item(int index) const { return m_scene.element(ElementFamily::Item, index); }
+    const ChartElement *Label(int index) const { return m_scene.element(ElementFamily::Label, index); }
+    const ChartElement &Border() const { return m_scene.Border(); }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
 private:
+    void DrawItems(float controlHeight);
+
+    std::array<float, Capacity> Values{};
+    std::array<QString, Capacity> Captions;
+    std::array<OleColor, Capacity> LabelColors{};
+    std::array<OleColor, Capacity> Colors{};
+    std::int16_t Count = 0;
+    std::int16_t UsableWidth = 0;
+    std::int16_t ColumnPitch = 0;
+
+    ChartScene m_scene;
     ControlSite *m_site = nullptr;
     OleColor m_backColor = 0x00FFFFFF;
-    std::int16_t m_count = 0;
 };

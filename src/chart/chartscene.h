@@ -1,0 +1,71 @@
+#pragma once
+
+#include "chartelement.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QString>
+
+#include <array>
+#include <optional>
+#include <utility>
+#include <vector>
+
+class QPainter;
+
+enum class ElementFamily : std::uint8_t { Item, Label };
+
+// The chart's retained picture: the indexed families of column rectangles
+// (Item) and labels (Label), the frame (Border), and the order in which they
+// are drawn. Element 0 of each family and the frame exist from the start;
+// further elements are created on demand and live as long as the scene.
+class ChartScene
+{
+public:
+    static constexpr int FamilySize = 100;
+
+    ChartScene();
+    ChartScene(const ChartScene &) = delete;
+    ChartScene &operator=(const ChartScene &) = delete;
+
+    // Creates element `index` as a hidden copy of element 0 of its family,
+    // drawn behind the frame. Fails, changing nothing, when the element
+    // exists already or the index lies outside the family.
+    bool create(ElementFamily family, int index);
+
+    // nullptr for an element that has not been created.
+    ChartElement *element(ElementFamily family, int index);
+    const ChartElement *element(ElementFamily family, int index) const;
+    ChartElement &Border() { return m_border; }
+    const ChartElement &Border() const { return m_border; }
+
+    // Labels size themselves to their caption: the text's advance by one
+    // line of the label font. Only a changed caption is measured.
+    void setCaption(ChartElement &label, const QString &caption);
+
+    void bringToFront(const ChartElement &element);
+    // Back to front.
+    const std::vector<ChartElement *> &drawingOrder() const { return m_order; }
+
+    // Draws the visible elements in drawing order, in device pixels.
+    void paint(QPainter &painter, double twipsPerPixelX, double twipsPerPixelY) const;
+
+    // Resolved when the scene is made: the design fonts must be installed
+    // before the first chart is created.
+    QFont labelFont() const { return m_labelFont; }
+
+private:
+    using Family = std::array<std::optional<ChartElement>, FamilySize>;
+    const Family &family(ElementFamily family) const;
+    Family &family(ElementFamily which)
+    {
+        return const_cast<Family &>(std::as_const(*this).family(which));
+    }
+
+    Family m_items;
+    Family m_labels;
+    ChartElement m_border;
+    std::vector<ChartElement *> m_order;
+    QFont m_labelFont;
+    QFontMetrics m_labelMetrics;
+};
