@@ -263,6 +263,10 @@ void tst_frmMain::renderedColours_data()
     QTest::newRow("palette 12 is red") << QPoint(64 + 296 + 4, 520 + 64 + 4) << QColor(255, 0, 0);
     QTest::newRow("palette 6 is blue") << QPoint(64 + 312 + 4, 520 + 80 + 4) << QColor(0, 0, 255);
     QTest::newRow("palette 9 is dull purple") << QPoint(64 + 272 + 4, 520 + 64 + 4) << QColor(117, 84, 133);
+    QTest::newRow("chart border, top left") << QPoint(72, 96) << QColor(0, 0, 0);
+    QTest::newRow("chart border, bottom right") << QPoint(72 + 1021, 96 + 328) << QColor(0, 0, 0);
+    QTest::newRow("empty chart inside its border") << QPoint(73, 97) << QColor(255, 255, 255);
+    QTest::newRow("right of the chart") << QPoint(72 + 1022, 200) << QColor(255, 255, 255);
     QTest::newRow("overlapping palette border") << QPoint(64 + 272, 520 + 84) << QColor(0, 0, 0);
 }
 

@@ -37,6 +37,7 @@ private slots:
     void fileNameAndNextNumber();
     void commaDecimalLocale();
     void savedImageShowsTheChartAndNotTheFrame();
+    void savedColumnsStandWhereTheLayoutPutsThem();
     void secondSaveReplacesTheFirst();
     void refusedNumberWritesNothing_data();
     void refusedNumberWritesNothing();
@@ -255,6 +256,41 @@ void tst_SaveGraph::savedImageShowsTheChartAndNotTheFrame()
     for (int y = 0; y < saved.height(); ++y)
         for (int x = 0; x < saved.width(); ++x)
             QVERIFY2(saved.pixel(x, y) != frameColour, qPrintable(QStringLiteral("frame pixel at %1,%2").arg(x).arg(y)));
+}
+
+void tst_SaveGraph::savedColumnsStandWhereTheLayoutPutsThem()
+{
+    // Two columns, 50 % red and 95 % blue, on the chart at (72, 96): with a
+    // pitch of 7615 twips each is 3807.5 twips wide, so at 15 twips a pixel
+    // the first spans x 3..256 and y 166..325 of the chart, the second
+    // x 511..764 and y 22..325.
+    auto *value = m_window->findChild<QLineEdit *>(QStringLiteral("Text1"));
+    auto *add = m_window->findChild<ccXPButton *>(QStringLiteral("CcXAddColumn"));
+    emit m_window->findChild<FormLabel *>(QStringLiteral("lblOtherColors(12)"))->Click();
+    value->setText(QStringLiteral("50"));
+    emit add->Click();
+    emit m_window->findChild<FormLabel *>(QStringLiteral("lblOtherColors(6)"))->Click();
+    value->setText(QStringLiteral("95"));
+    emit add->Click();
+    clickSave();
+
+    const QImage saved(m_folder->filePath(QStringLiteral("graph1.bmp")));
+    const QPoint chart(72, 96);
+    const struct { QPoint pixel; QRgb colour; } expected[] = {
+        {{4, 167}, qRgb(255, 0, 0)},    // first column, inside its outline
+        {{255, 324}, qRgb(255, 0, 0)},
+        {{3, 166}, qRgb(0, 0, 0)},      // its outline
+        {{256, 250}, qRgb(0, 0, 0)},
+        {{257, 250}, qRgb(255, 255, 255)},
+        {{4, 165}, qRgb(255, 255, 255)}, // above it
+        {{512, 23}, qRgb(0, 0, 255)},   // second column
+        {{763, 324}, qRgb(0, 0, 255)},
+        {{510, 200}, qRgb(255, 255, 255)},
+        {{0, 0}, qRgb(0, 0, 0)},        // the chart's border
+        {{1021, 328}, qRgb(0, 0, 0)},
+    };
+    for (const auto &[pixel, colour] : expected)
+        QVERIFY2(saved.pixel(chart + pixel) == colour, qPrintable(QStringLiteral("chart pixel %1,%2 is %3").arg(pixel.x()).arg(pixel.y()).arg(QColor(saved.pixel(chart + pixel)).name())));
 }
 
 void tst_SaveGraph::secondSaveReplacesTheFirst()
