@@ -61,24 +61,29 @@ constexpr ControlDesign FrameControls[] = {
 
 // lblOtherColors: two rows of eight cells with a pitch smaller than a cell,
 // so neighbouring borders overlap; elements 8-15 form the upper row.
-constexpr std::array<OleColor, PaletteSize> PaletteColours = {
-    0x00E0E0E0, // 0 light grey
-    0x0080C0FF, // 1 light orange
-    0x0080FFFF, // 2 light yellow
-    0x0080FF80, // 3 light green
-    0x00FFFF80, // 4 light cyan
-    0x000080FF, // 5 orange
-    0x00FF0000, // 6 blue
-    0x00FF80FF, // 7 pink
-    0x0000FFFF, // 8 yellow
-    0x00855475, // 9 dull purple
-    0x00FFFF00, // 10 cyan
-    0x0000FF00, // 11 green
-    0x000000FF, // 12 red
-    0x00808080, // 13 grey
-    0x00FF00FF, // 14 magenta
-    0x00FFC0C0, // 15 light blue
+struct PaletteEntry
+{
+    OleColor colour;
+    const char16_t *name;
 };
+constexpr std::array<PaletteEntry, PaletteSize> Palette = {{
+    {0x00E0E0E0, u"light grey"},  //  0
+    {0x0080C0FF, u"light orange"},//  1
+    {0x0080FFFF, u"light yellow"},//  2
+    {0x0080FF80, u"light green"}, //  3
+    {0x00FFFF80, u"light cyan"},  //  4
+    {0x000080FF, u"orange"},      //  5
+    {0x00FF0000, u"blue"},        //  6
+    {0x00FF80FF, u"pink"},        //  7
+    {0x0000FFFF, u"yellow"},      //  8
+    {0x00855475, u"dull purple"}, //  9
+    {0x00FFFF00, u"cyan"},        // 10
+    {0x0000FF00, u"green"},       // 11
+    {0x000000FF, u"red"},         // 12
+    {0x00808080, u"grey"},        // 13
+    {0x00FF00FF, u"magenta"},     // 14
+    {0x00FFC0C0, u"light blue"},  // 15
+}};
 constexpr int PaletteLeft = 3960;
 constexpr int PalettePitch = 120;
 constexpr int PaletteUpperTop = 960;
@@ -122,7 +127,21 @@ std::span<const ControlDesign> frameControls()
 
 OleColor paletteColour(int index)
 {
-    return PaletteColours.at(index);
+    return Palette.at(index).colour;
+}
+
+QString colourName(OleColor colour)
+{
+    const OleColor rgb = resolveColour(colour);
+    for (const PaletteEntry &entry : Palette) {
+        if (entry.colour == rgb)
+            return QString::fromUtf16(entry.name);
+    }
+    if (rgb == 0x000000)
+        return QStringLiteral("black");
+    if (rgb == 0xFFFFFF)
+        return QStringLiteral("white");
+    return QStringLiteral("red %1, green %2, blue %3").arg(rgb & 0xFF).arg(rgb >> 8 & 0xFF).arg(rgb >> 16 & 0xFF);
 }
 
 ControlDesign paletteCell(int index)
@@ -130,7 +149,7 @@ ControlDesign paletteCell(int index)
     const bool upperRow = index >= PaletteRowLength;
     return {"lblOtherColors", ControlKind::Label, index,
             PaletteLeft + PalettePitch * (index % PaletteRowLength), upperRow ? PaletteUpperTop : PaletteLowerTop,
-            PaletteCellSize, PaletteCellSize, nullptr, PaletteColours.at(index), SingleBorder, DefaultFont,
+            PaletteCellSize, PaletteCellSize, nullptr, Palette.at(index).colour, SingleBorder, DefaultFont,
             PaletteFirstFocus + index};
 }
 

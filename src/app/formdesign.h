@@ -73,6 +73,9 @@ std::span<const ControlDesign> frameControls();
 
 constexpr int PaletteSize = 16;
 OleColor paletteColour(int index);
+// A name to read out for a colour: the palette's names, black and white, or
+// its red, green and blue parts.
+QString colourName(OleColor colour);
 // The palette cell elements of lblOtherColors, placed from their index.
 ControlDesign paletteCell(int index);
 

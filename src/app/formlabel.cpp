@@ -1,5 +1,7 @@
 #include "formlabel.h"
 
+#include "formdesign.h"
+
 #include <QMouseEvent>
 
 FormLabel::FormLabel(QWidget *parent)
@@ -20,6 +22,22 @@ void FormLabel::SetBackColor(OleColor colour)
     QPalette colours = palette();
     colours.setColor(QPalette::Window, toQColor(colour));
     setPalette(colours);
+    nameAfterColour();
+}
+
+void FormLabel::setSwatch(const QString &caption)
+{
+    m_swatch = true;
+    m_colourCaption = caption;
+    nameAfterColour();
+}
+
+void FormLabel::nameAfterColour()
+{
+    if (!m_swatch)
+        return;
+    const QString colour = FormDesign::colourName(m_backColor);
+    setAccessibleName(m_colourCaption.isEmpty() ? colour : m_colourCaption + QStringLiteral(": ") + colour);
 }
 
 void FormLabel::setTransparent(bool transparent)

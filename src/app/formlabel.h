@@ -19,6 +19,9 @@ public:
     bool isTransparent() const { return m_transparent; }
     void setTransparent(bool transparent);
     void setSingleBorder(bool border);
+    // Makes the label a colour swatch, read out by its colour after the
+    // caption when there is one ("Column colour: red").
+    void setSwatch(const QString &caption = {});
 
 signals:
     void Click();
@@ -28,6 +31,10 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    void nameAfterColour();
+
+    bool m_swatch = false;
+    QString m_colourCaption;
     OleColor m_backColor = SystemColour::ButtonFace;
     bool m_transparent = false;
     bool m_pressed = false;

@@ -77,6 +77,11 @@ void frmMain::buildFromDesign()
         Label5[i] = control<FormLabel>(QStringLiteral("Label5(%1)").arg(i));
     for (int i = 0; i < int(lblOtherColors.size()); ++i)
         lblOtherColors[i] = control<FormLabel>(QStringLiteral("lblOtherColors(%1)").arg(i));
+    Label5[0]->setSwatch(QStringLiteral("Label colour"));
+    Label5[1]->setSwatch(QStringLiteral("Column colour"));
+    for (FormLabel *cell : lblOtherColors)
+        cell->setSwatch();
+
     CcXAddColumn = control<ccXPButton>(QStringLiteral("CcXAddColumn"));
     CcXClearGraph = control<ccXPButton>(QStringLiteral("CcXClearGraph"));
     CcXSaveGraph = control<ccXPButton>(QStringLiteral("CcXSaveGraph"));

@@ -1,11 +1,14 @@
 #include "jchart.h"
 
+#include "accessibility.h"
 #include "controlsite.h"
+#include "jchartaccessible.h"
 #include "numbers.h"
 #include "propertybag.h"
 #include "runtimeerror.h"
 #include "twips.h"
 
+#include <QAccessible>
 #include <QPainter>
 
 #include <limits>
@@ -30,6 +33,15 @@ QString backColorKey()
     return QStringLiteral("BackColor");
 }
 
+// The chart's name tells how many columns it holds.
+void announceColumnCount(jChart *chart)
+{
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleEvent event(chart, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
+}
+
 // The running left edge is a 16-bit number; a step past its range is skipped
 // and leaves it where it was.
 void advance(std::int16_t &edge, int step)
@@ -46,6 +58,12 @@ jChart::jChart(QWidget *parent)
 {
     // paintEvent fills every pixel itself.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    static const bool accessible = [] {
+        registerAccessible(QString::fromLatin1(staticMetaObject.className()),
+                           [](QObject *object) { return new jChartAccessible(static_cast<jChart *>(object)); });
+        return true;
+    }();
+    Q_UNUSED(accessible);
 }
 
 void jChart::Initialize()
@@ -86,6 +104,7 @@ void jChart::AddItem(const QString &Label, std::int16_t Value, OleColor Color, O
     Colors[Count] = Color;
     LabelColors[Count] = LabelColor;
     ++Count;
+    announceColumnCount(this);
     Resize();
 }
 
@@ -105,8 +124,10 @@ void jChart::Clear()
         if (ChartElement *item = m_scene.element(ElementFamily::Item, i))
             item->setVisible(false);
     }
-    if (countOnEntry > 0)
+    if (countOnEntry > 0) {
+        announceColumnCount(this);
         update();
+    }
 }
 
 void jChart::Resize()

@@ -1,0 +1,119 @@
+#include "ccxpbutton.h"
+#include "fonts.h"
+#include "formlabel.h"
+#include "frmmain.h"
+#include "jchart.h"
+#include "modaldialogs.h"
+
+#include <QAccessible>
+#include <QColorDialog>
+#include <QTest>
+
+#include <memory>
+
+// What assistive technology hears of the window's own controls.
+class tst_Accessibility : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void swatchesAndPaletteByColour_data();
+    void swatchesAndPaletteByColour();
+    void swatchNameFollowsItsColour();
+    void textLabelsByTheirText();
+    void chartWithItsColumnCount();
+
+private:
+    QAccessibleInterface *accessible(const QString &name) const
+    {
+        QWidget *widget = m_window->findChild<QWidget *>(name);
+        return widget ? QAccessible::queryAccessibleInterface(widget) : nullptr;
+    }
+
+    std::unique_ptr<frmMain> m_window;
+};
+
+void tst_Accessibility::initTestCase()
+{
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    installDesignFonts();
+}
+
+void tst_Accessibility::init()
+{
+    m_window = std::make_unique<frmMain>();
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+}
+
+void tst_Accessibility::cleanup()
+{
+    m_window.reset();
+}
+
+void tst_Accessibility::swatchesAndPaletteByColour_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("heard");
+    QTest::newRow("label colour swatch") << "Label5(0)" << "Label colour: black";
+    QTest::newRow("column colour swatch") << "Label5(1)" << "Column colour: light grey";
+    QTest::newRow("palette cell 0") << "lblOtherColors(0)" << "light grey";
+    QTest::newRow("palette cell 9") << "lblOtherColors(9)" << "dull purple";
+    QTest::newRow("palette cell 12") << "lblOtherColors(12)" << "red";
+    QTest::newRow("palette cell 15") << "lblOtherColors(15)" << "light blue";
+}
+
+void tst_Accessibility::swatchesAndPaletteByColour()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, heard);
+    QAccessibleInterface *cell = accessible(name);
+    QVERIFY(cell);
+    QCOMPARE(cell->text(QAccessible::Name), heard);
+}
+
+void tst_Accessibility::swatchNameFollowsItsColour()
+{
+    emit m_window->findChild<FormLabel *>(QStringLiteral("lblOtherColors(12)"))->Click();
+    QCOMPARE(accessible(QStringLiteral("Label5(1)"))->text(QAccessible::Name), QStringLiteral("Column colour: red"));
+
+    ModalAnswer<QColorDialog> answer([](QColorDialog *dialog) {
+        dialog->setCurrentColor(QColor(1, 2, 3));
+        dialog->accept();
+    });
+    emit m_window->findChild<FormLabel *>(QStringLiteral("Label5(0)"))->Click();
+    QVERIFY(answer.seen());
+    QCOMPARE(accessible(QStringLiteral("Label5(0)"))->text(QAccessible::Name),
+             QStringLiteral("Label colour: red 1, green 2, blue 3"));
+}
+
+void tst_Accessibility::textLabelsByTheirText()
+{
+    QCOMPARE(accessible(QStringLiteral("Label4"))->text(QAccessible::Name), QStringLiteral("Label Value:"));
+    QCOMPARE(accessible(QStringLiteral("Label3"))->text(QAccessible::Name), QStringLiteral("100"));
+}
+
+void tst_Accessibility::chartWithItsColumnCount()
+{
+    auto *chart = m_window->findChild<jChart *>(QStringLiteral("UserControl11"));
+    QAccessibleInterface *interface = QAccessible::queryAccessibleInterface(chart);
+    QVERIFY(interface);
+    QCOMPARE(interface->role(), QAccessible::Chart);
+    QCOMPARE(interface->text(QAccessible::Name), QStringLiteral("Column chart with 0 columns"));
+
+    auto *add = m_window->findChild<ccXPButton *>(QStringLiteral("CcXAddColumn"));
+    emit add->Click();
+    QCOMPARE(interface->text(QAccessible::Name), QStringLiteral("Column chart with 1 column"));
+    emit add->Click();
+    emit add->Click();
+    QCOMPARE(interface->text(QAccessible::Name), QStringLiteral("Column chart with 3 columns"));
+    emit m_window->findChild<ccXPButton *>(QStringLiteral("CcXClearGraph"))->Click();
+    QCOMPARE(interface->text(QAccessible::Name), QStringLiteral("Column chart with 0 columns"));
+}
+
+QTEST_MAIN(tst_Accessibility)
+#include "tst_accessibility.moc"
