@@ -1,0 +1,311 @@
+// Drives the built program in a real X server as a user would, with xdotool,
+// and reads the screen and the saved bitmaps back pixel by pixel.
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QProcess>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+#include <functional>
+
+namespace {
+
+constexpr int WaitMs = 10000;
+
+// Where things are in the window's client area, in pixels at 96 dpi.
+constexpr QPoint FrameOrigin(64, 520);
+constexpr QRect ChartBox(72, 96, 1022, 329);
+constexpr QSize ClientSize(1131, 644);
+constexpr QSize SavedSize(1131, 509);
+
+QPoint inFrame(int x, int y)
+{
+    return FrameOrigin + QPoint(x, y);
+}
+
+const QPoint LabelBox = inFrame(96 + 32, 30 + 9);
+const QPoint ValueBox = inFrame(264 + 20, 32 + 9);
+const QPoint NumberBox = inFrame(552 + 20, 16 + 15);
+const QPoint LabelSwatch = inFrame(96 + 33, 72 + 7);
+const QPoint ColumnSwatch = inFrame(184 + 32, 72 + 8);
+const QPoint AddColumn = inFrame(360 + 44, 16 + 40);
+const QPoint SaveGraph = inFrame(464 + 40, 16 + 16);
+const QPoint ClearGraph = inFrame(464 + 40, 64 + 16);
+const QPoint Exit = inFrame(616 + 44, 16 + 40);
+
+QPoint paletteCell(int index)
+{
+    return inFrame(264 + 8 * (index % 8) + 4, (index >= 8 ? 64 : 80) + 4);
+}
+
+const QRgb White = qRgb(255, 255, 255);
+const QRgb Black = qRgb(0, 0, 0);
+const QRgb FrameBlue = qRgb(192, 192, 255);
+const QRgb Red = qRgb(255, 0, 0);
+const QRgb Blue = qRgb(0, 0, 255);
+const QRgb Green = qRgb(0, 255, 0);
+const QRgb Yellow = qRgb(255, 255, 0);
+const QRgb LightGrey = qRgb(224, 224, 224);
+
+// The layout of a chart 15330 x 4935 twips with n columns, in pixels of the
+// chart: each column's fill, inside its one-pixel outline.
+QRect columnFill(int index, int count, int value)
+{
+    const auto snap = [](double twips) { return int(std::nearbyint(twips / 15.0)); };
+    const double pitch = std::nearbyint(15230.0 / count);
+    const double left = 50 + index * pitch;
+    const double height = 48.0 * value;
+    const double top = 4935 - 50 - height;
+    const QRect box(QPoint(snap(left), snap(top)), QPoint(snap(left + pitch / 2) - 1, snap(top + height) - 1));
+    return box.adjusted(1, 1, -1, -1);
+}
+
+} // namespace
+
+class tst_EndToEnd : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void startsCentredWithItsDesign();
+    void addsClearsAndAddsAgain();
+    void savesTwice();
+    void valueThatDoesNotFitIsReported();
+    void exitEndsTheProgram();
+
+private:
+    void xdotool(const QStringList &arguments);
+    QString xdotoolOutput(const QStringList &arguments);
+    void click(QPoint clientPoint);
+    void typeInto(QPoint clientPoint, const QString &text);
+    QImage screen() const;
+    bool waitFor(const std::function<bool(const QImage &)> &condition) const;
+    bool waitForPixel(QPoint clientPoint, QRgb colour) const;
+    void addColumn(const QString &label, int value, int paletteIndex);
+    void verifyColumns(const QImage &picture, QPoint chartOrigin, const QList<QPair<int, QRgb>> &columns) const;
+
+    QTemporaryDir m_folder;
+    QProcess m_program;
+    QString m_window;
+    QPoint m_origin;
+};
+
+void tst_EndToEnd::initTestCase()
+{
+    QVERIFY(m_folder.isValid());
+    // The program saves beside itself: run a copy in a folder of its own.
+    const QString program = m_folder.filePath(QStringLiteral("plinthos"));
+    QVERIFY(QFile::copy(QStringLiteral(PLINTHOS_EXECUTABLE), program));
+    QFile::setPermissions(program, QFile::permissions(program) | QFile::ExeOwner);
+    m_program.setProgram(program);
+    m_program.setWorkingDirectory(m_folder.path());
+    m_program.setProcessChannelMode(QProcess::ForwardedChannels);
+    m_program.start();
+    QVERIFY(m_program.waitForStarted());
+
+    m_window = xdotoolOutput({"search", "--sync", "--onlyvisible", "--name", "The Plinthos"}).section(u'\n', 0, 0);
+    QVERIFY(!m_window.isEmpty());
+    const QString shell = xdotoolOutput({"getwindowgeometry", "--shell", m_window});
+    const auto value = [&shell](const char *key) {
+        const QString prefix = QString::fromLatin1(key) + u'=';
+        for (const QString &line : shell.split(u'\n'))
+            if (line.startsWith(prefix))
+                return line.mid(prefix.size()).toInt();
+        return -1;
+    };
+    m_origin = QPoint(value("X"), value("Y"));
+    QCOMPARE(QSize(value("WIDTH"), value("HEIGHT")), ClientSize);
+    // The window has painted once the chart's border is on the screen.
+    QVERIFY(waitForPixel(ChartBox.topLeft(), Black));
+}
+
+void tst_EndToEnd::cleanupTestCase()
+{
+    if (m_program.state() != QProcess::NotRunning) {
+        m_program.kill();
+        m_program.waitForFinished();
+    }
+}
+
+void tst_EndToEnd::xdotool(const QStringList &arguments)
+{
+    QCOMPARE(QProcess::execute(QStringLiteral("xdotool"), arguments), 0);
+}
+
+QString tst_EndToEnd::xdotoolOutput(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral("xdotool"), arguments);
+    if (!process.waitForFinished(WaitMs))
+        return {};
+    QString output = QString::fromLocal8Bit(process.readAllStandardOutput());
+    while (output.endsWith(u'\n'))
+        output.chop(1);
+    return output;
+}
+
+void tst_EndToEnd::click(QPoint clientPoint)
+{
+    const QPoint at = m_origin + clientPoint;
+    xdotool({"mousemove", "--sync", QString::number(at.x()), QString::number(at.y())});
+    xdotool({"click", "1"});
+}
+
+void tst_EndToEnd::typeInto(QPoint clientPoint, const QString &text)
+{
+    click(clientPoint);
+    xdotool({"key", "ctrl+a", "BackSpace"});
+    xdotool({"type", "--delay", "20", text});
+}
+
+QImage tst_EndToEnd::screen() const
+{
+    return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+bool tst_EndToEnd::waitFor(const std::function<bool(const QImage &)> &condition) const
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < WaitMs) {
+        if (condition(screen().copy(QRect(m_origin, ClientSize))))
+            return true;
+        QTest::qWait(20);
+    }
+    return false;
+}
+
+bool tst_EndToEnd::waitForPixel(QPoint clientPoint, QRgb colour) const
+{
+    return waitFor([&](const QImage &client) { return client.pixel(clientPoint) == colour; });
+}
+
+void tst_EndToEnd::addColumn(const QString &label, int value, int paletteIndex)
+{
+    typeInto(LabelBox, label);
+    typeInto(ValueBox, QString::number(value));
+    click(paletteCell(paletteIndex));
+    click(AddColumn);
+}
+
+void tst_EndToEnd::verifyColumns(const QImage &picture, QPoint chartOrigin,
+                                 const QList<QPair<int, QRgb>> &columns) const
+{
+    for (int i = 0; i < columns.size(); ++i) {
+        const auto [value, colour] = columns[i];
+        const QRect fill = columnFill(i, int(columns.size()), value).translated(chartOrigin);
+        const QString where = QStringLiteral("column %1 at %2,%3 %4x%5")
+                                  .arg(i).arg(fill.x()).arg(fill.y()).arg(fill.width()).arg(fill.height());
+        for (const QPoint corner : {fill.topLeft(), fill.topRight(), fill.bottomLeft(), fill.bottomRight(), fill.center()})
+            QVERIFY2((picture.pixel(corner) & 0xFFFFFF) == (colour & 0xFFFFFF), qPrintable(where));
+        // Its outline, and white beyond it.
+        QVERIFY2((picture.pixel(fill.topLeft() - QPoint(1, 1)) & 0xFFFFFF) == 0, qPrintable(where));
+        QVERIFY2((picture.pixel(fill.right() + 2, fill.center().y()) & 0xFFFFFF) == 0xFFFFFF, qPrintable(where));
+    }
+}
+
+void tst_EndToEnd::startsCentredWithItsDesign()
+{
+    const QSize screenSize = QGuiApplication::primaryScreen()->size();
+    QCOMPARE(m_origin, QPoint((screenSize.width() - ClientSize.width()) / 2,
+                              (screenSize.height() - ClientSize.height()) / 2));
+    QCOMPARE(xdotoolOutput({"getwindowname", m_window}), QStringLiteral("   The Plinthos"));
+
+    const QImage client = screen().copy(QRect(m_origin, ClientSize));
+    QCOMPARE(client.pixel(1110, 300) & 0xFFFFFF, White & 0xFFFFFF);
+    QCOMPARE(client.pixel(inFrame(8, 100)) & 0xFFFFFF, FrameBlue & 0xFFFFFF);
+    QCOMPARE(client.pixel(inFrame(20, 60)) & 0xFFFFFF, qRgb(128, 128, 255) & 0xFFFFFF);
+    QCOMPARE(client.pixel(LabelSwatch) & 0xFFFFFF, Black & 0xFFFFFF);
+    QCOMPARE(client.pixel(ColumnSwatch) & 0xFFFFFF, LightGrey & 0xFFFFFF);
+    QCOMPARE(client.pixel(paletteCell(12)) & 0xFFFFFF, Red & 0xFFFFFF);
+    QCOMPARE(client.pixel(paletteCell(6)) & 0xFFFFFF, Blue & 0xFFFFFF);
+    QCOMPARE(client.pixel(ChartBox.bottomRight()) & 0xFFFFFF, Black & 0xFFFFFF);
+    QCOMPARE(client.pixel(ChartBox.center()) & 0xFFFFFF, White & 0xFFFFFF);
+}
+
+void tst_EndToEnd::addsClearsAndAddsAgain()
+{
+    addColumn(QStringLiteral("Apples"), 60, 12);
+    QVERIFY(waitForPixel(ColumnSwatch, Red));
+    QVERIFY(waitForPixel(ChartBox.topLeft() + columnFill(0, 1, 60).center(), Red));
+    addColumn(QStringLiteral("Pears"), 30, 6);
+    QVERIFY(waitForPixel(ChartBox.topLeft() + columnFill(1, 2, 30).center(), Blue));
+    verifyColumns(screen().copy(QRect(m_origin, ClientSize)), ChartBox.topLeft(), {{60, Red}, {30, Blue}});
+
+    click(ClearGraph);
+    QVERIFY(waitFor([](const QImage &client) {
+        for (int x = ChartBox.left() + 1; x < ChartBox.right(); x += 3)
+            for (int y = ChartBox.top() + 100; y < ChartBox.bottom(); y += 3)
+                if ((client.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF)
+                    return false;
+        return true;
+    }));
+
+    addColumn(QStringLiteral("North"), 50, 12);
+    addColumn(QStringLiteral("South"), 95, 11);
+    addColumn(QStringLiteral("East"), 20, 8);
+    QVERIFY(waitForPixel(ChartBox.topLeft() + columnFill(2, 3, 20).center(), Yellow));
+    verifyColumns(screen().copy(QRect(m_origin, ClientSize)), ChartBox.topLeft(),
+                  {{50, Red}, {95, Green}, {20, Yellow}});
+    QVERIFY(screen().copy(QRect(m_origin, ClientSize)).save(QStringLiteral(SCREENSHOT_PATH)));
+}
+
+void tst_EndToEnd::savesTwice()
+{
+    for (const char *name : {"graph1.bmp", "graph2.bmp"}) {
+        click(SaveGraph);
+        const QString path = m_folder.filePath(QString::fromLatin1(name));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(path), WaitMs);
+        QImage saved;
+        QTRY_VERIFY_WITH_TIMEOUT(saved.load(path), WaitMs);
+        QCOMPARE(saved.size(), SavedSize);
+        QCOMPARE(saved.depth() == 32 || saved.depth() == 24, true);
+        saved = saved.convertToFormat(QImage::Format_RGB32);
+        verifyColumns(saved, ChartBox.topLeft(), {{50, Red}, {95, Green}, {20, Yellow}});
+        for (int y = 0; y < saved.height(); ++y)
+            for (int x = 0; x < saved.width(); ++x)
+                QVERIFY2((saved.pixel(x, y) & 0xFFFFFF) != (FrameBlue & 0xFFFFFF), "the controls frame was saved");
+        // The heading is in the picture.
+        int dark = 0;
+        for (int y = 8; y < 49; ++y)
+            for (int x = 72; x < 400; ++x)
+                dark += qGray(saved.pixel(x, y)) < 100;
+        QVERIFY(dark > 50);
+    }
+}
+
+void tst_EndToEnd::valueThatDoesNotFitIsReported()
+{
+    typeInto(ValueBox, QStringLiteral("40000"));
+    click(AddColumn);
+    const QString box = xdotoolOutput({"search", "--sync", "--onlyvisible", "--name", "^Plinthos$"});
+    QVERIFY2(!box.isEmpty(), "no message box");
+    // The modal box has the keyboard focus.
+    xdotool({"key", "Return"});
+    QTRY_VERIFY_WITH_TIMEOUT(xdotoolOutput({"search", "--onlyvisible", "--name", "^Plinthos$"}).isEmpty(), WaitMs);
+    // The chart is as it was.
+    verifyColumns(screen().copy(QRect(m_origin, ClientSize)), ChartBox.topLeft(),
+                  {{50, Red}, {95, Green}, {20, Yellow}});
+    QCOMPARE(m_program.state(), QProcess::Running);
+}
+
+void tst_EndToEnd::exitEndsTheProgram()
+{
+    const QStringList filesBefore = QDir(m_folder.path()).entryList(QDir::Files);
+    click(Exit);
+    QVERIFY2(m_program.waitForFinished(WaitMs), "the program did not end on Exit");
+    QCOMPARE(m_program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_program.exitCode(), 0);
+    QCOMPARE(QDir(m_folder.path()).entryList(QDir::Files), filesBefore);
+}
+
+QTEST_MAIN(tst_EndToEnd)
+#include "tst_e2e.moc"
