@@ -1,0 +1,110 @@
+// Start-up to the first painted frame and peak memory of the program, measured
+// from outside against a bare Qt window in the same run. Needs an X display
+// (scripts/bench starts one); both windows are centred on it, and the first
+// frame is there when the middle of the window's right-hand side, white in
+// both, shows on the screen.
+
+#include "qtbenchmain.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QProcess>
+#include <QScreen>
+#include <QThread>
+
+#include <optional>
+
+namespace {
+
+constexpr QSize WindowSize(1131, 644);
+constexpr QPoint WhitePixel(1110, 300); // window background, right of the chart
+
+QPoint probePoint()
+{
+    QRect window(QPoint(), WindowSize);
+    window.moveCenter(QGuiApplication::primaryScreen()->geometry().center());
+    return window.topLeft() + WhitePixel;
+}
+
+bool isWhite(QPoint at)
+{
+    const QImage pixel = QGuiApplication::primaryScreen()->grabWindow(0, at.x(), at.y(), 1, 1).toImage();
+    return !pixel.isNull() && (pixel.pixel(0, 0) & 0xFFFFFF) == 0xFFFFFF;
+}
+
+// Peak resident memory of a running process, in KiB.
+qint64 peakMemory(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    }
+    return -1;
+}
+
+struct Launch
+{
+    double seconds = 0; // to the first painted frame
+    qint64 peakKiB = -1;
+};
+
+// Starts the program, waits for its first frame, lets it settle, reads its
+// peak memory and ends it.
+std::optional<Launch> launch(const QString &program, const QStringList &arguments)
+{
+    const QPoint probe = probePoint();
+    if (isWhite(probe))
+        return std::nullopt;
+    QProcess process;
+    QElapsedTimer timer;
+    timer.start();
+    process.start(program, arguments);
+    if (!process.waitForStarted())
+        return std::nullopt;
+    while (!isWhite(probe)) {
+        if (timer.elapsed() > 10000)
+            return std::nullopt;
+    }
+    Launch result;
+    result.seconds = timer.nsecsElapsed() / 1e9;
+    QThread::msleep(300);
+    result.peakKiB = peakMemory(process.processId());
+    process.kill();
+    process.waitForFinished();
+    while (isWhite(probe))
+        ;
+    return result;
+}
+
+// Each repetition starts the bare window and then the program, so that both
+// meet the same machine; the time reported is the program's, the counters
+// give both and their ratios.
+void BM_StartUpAndPeakMemory(benchmark::State &state)
+{
+    for (auto _ : state) {
+        const auto bare = launch(QStringLiteral(BARE_WINDOW_EXECUTABLE), {QString::number(BARE_WINDOW_CHILDREN)});
+        const auto plinthos = launch(QStringLiteral(PLINTHOS_EXECUTABLE), {});
+        if (!bare || !plinthos) {
+            state.SkipWithError("a window did not show where it was expected");
+            return;
+        }
+        state.SetIterationTime(plinthos->seconds);
+        state.counters["bare_ms"] = bare->seconds * 1000;
+        state.counters["plinthos_ms"] = plinthos->seconds * 1000;
+        state.counters["startup_ratio"] = plinthos->seconds / bare->seconds;
+        state.counters["bare_KiB"] = double(bare->peakKiB);
+        state.counters["plinthos_KiB"] = double(plinthos->peakKiB);
+        state.counters["memory_ratio"] = double(plinthos->peakKiB) / double(bare->peakKiB);
+    }
+}
+BENCHMARK(BM_StartUpAndPeakMemory)
+    ->UseManualTime()->Iterations(1)->Repetitions(15)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+PLINTHOS_BENCHMARK_MAIN()
