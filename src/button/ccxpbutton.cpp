@@ -39,15 +39,26 @@ ccXPButton::ccXPButton(QWidget *parent)
     : QWidget(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
+    // Moves without a held mouse button are notifications too.
+    setMouseTracking(true);
     // Every pixel comes from the picture, but for the corners the shape cuts off.
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-ccXPButton::~ccXPButton() = default;
+ccXPButton::~ccXPButton()
+{
+    ReleaseHooks();
+}
 
 void ccXPButton::setSite(ControlSite *site)
 {
+    if (m_site)
+        disconnect(m_site, nullptr, this, nullptr);
     m_site = site;
+    if (!m_site)
+        return;
+    connect(m_site, &ControlSite::AccessKeyPress, this, &ccXPButton::UserControl_AccessKeyPress);
+    connect(m_site, &ControlSite::AmbientChanged, this, &ccXPButton::UserControl_AmbientChanged);
 }
 
 void ccXPButton::Initialize()
@@ -88,6 +99,7 @@ void ccXPButton::ReadProperties(const PropertyBag &bag)
     SetFont(font.isValid() ? makeFont(BagValue::toFont(font)) : pFONT);
     SetFocusRect(BagValue::toBool(bag.read(FocusRectKey, DefaultFocusRect)));
     SetEnabled(BagValue::toBool(bag.read(EnabledKey, DefaultEnabled)));
+    InstallHooks();
     pPaintLock = false;
     DrawButton(ButtonState(pState));
 }
@@ -104,7 +116,12 @@ void ccXPButton::WriteProperties(PropertyBag &bag) const
 
 void ccXPButton::Terminate()
 {
-    AttachFont(nullptr);
+    try {
+        AttachFont(nullptr);
+        RemoveHooks();
+    } catch (...) {
+        // The host is closing; a failure here has nobody to tell.
+    }
 }
 
 void ccXPButton::SetCaption(const QString &NewValue)

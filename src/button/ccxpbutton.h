@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 class ControlSite;
@@ -123,6 +124,22 @@ public:
     // The palette that InitColours gives every button.
     static const ButtonColours &DesignColours();
 
+    // The window message hook. ReadProperties hooks the button's own window
+    // and its form's window while the form runs; Terminate removes both. The
+    // operations are open to the host, and end quietly on a window that is
+    // unknown or not hooked.
+    void zSubclass_Proc(bool bBefore, bool &bHandled, std::int32_t &lReturn, std::int32_t &lng_hWnd,
+                        std::int32_t &uMsg, std::int32_t &wParam, std::int32_t &lParam);
+    std::int32_t HookAttach(std::int32_t lng_hWnd);
+    void HookWatch(std::int32_t lng_hWnd, std::int32_t uMsg, std::int32_t When);
+    void HookDetach(std::int32_t lng_hWnd);
+    std::int32_t HookFind(std::int32_t lng_hWnd, bool bAdd) const;
+    const std::vector<HookRecord> &hooks() const { return pHooks; }
+    // The bits of HookWatch's When, and the message that stands for every message.
+    static constexpr std::int32_t HookAfter = 1;
+    static constexpr std::int32_t HookBefore = 2;
+    static constexpr std::int32_t EveryMessage = -1;
+
     // For the host and for tests: what the button last painted.
     ButtonState paintedState() const { return ButtonState(pState); }
     bool isPaintLocked() const { return pPaintLock; }
@@ -137,12 +154,47 @@ signals:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void enterEvent(QEnterEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     // painting
     void InitColours();
     void UserControl_Resize();
     void ApplyShape();
+
+    // input: the notifications of the control runtime and their reactions
+    void NotifyMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPointF position);
+    void UserControl_MouseDown(int Button, int Shift, float x, float y);
+    void UserControl_MouseMove(int Button, int Shift, float x, float y);
+    void UserControl_MouseUp(int Button, int Shift, float x, float y);
+    void UserControl_DblClick();
+    void UserControl_KeyDown(int KeyCode, int Shift);
+    void UserControl_KeyUp(int KeyCode, int Shift);
+    void UserControl_AccessKeyPress(int KeyAscii);
+    void UserControl_GotFocus();
+    void UserControl_LostFocus();
+    void UserControl_AmbientChanged(const QString &PropertyName);
+    void FormActivationChanged(bool active);
+    void PointerLeft();
+    void WatchMouseLeave(std::int32_t window);
+    void PaintUnless(ButtonState state);
+    template<typename Emit>
+    bool Raise(Emit emitEvent);
+
+    // message hook
+    void HookListAdd(std::int32_t uMsg, QList<std::int32_t> &list, std::int32_t &count);
+    void InstallHooks();
+    void RemoveHooks();
+    void ReleaseHooks();
 
     // properties and life cycle
     QString ParseAccessKey() const;
@@ -174,10 +226,15 @@ private:
     OleColor pForeColor = 0;
     bool pFocusRect = false;
     SharedFont pFONT;
+    // The machine-code template of the Windows hook and the two addresses it
+    // calls have no counterpart here: the window's procedure chain in the
+    // hook stands in for them.
 
     // What the host gives the button on Qt: its site, the drawing surface
-    // behind its client area, and the size its window shape was made for.
+    // behind its client area, the size its window shape was made for, and
+    // the pointer position last reported as a move.
     QPointer<ControlSite> m_site;
     DrawingSurface m_surface;
     QSize m_shapeSize;
+    std::optional<QPointF> m_lastMove;
 };

@@ -1,7 +1,9 @@
 #include "windowsystem.h"
 
+#include <QEvent>
 #include <QHash>
 #include <QPointer>
+#include <QSet>
 #include <QWidget>
 
 namespace {
@@ -15,6 +17,7 @@ struct HandleTable
 {
     QHash<const QWidget *, std::int32_t> handles;
     QHash<std::int32_t, QPointer<QWidget>> widgets;
+    QSet<std::int32_t> leaveRequests;
     std::int32_t next = FirstHandle;
 };
 
@@ -41,6 +44,7 @@ std::int32_t WindowSystem::handleOf(QWidget *window)
     QObject::connect(window, &QObject::destroyed, [handle, window] {
         table().handles.remove(window);
         table().widgets.remove(handle);
+        table().leaveRequests.remove(handle);
     });
     return handle;
 }
@@ -48,4 +52,32 @@ std::int32_t WindowSystem::handleOf(QWidget *window)
 QWidget *WindowSystem::window(std::int32_t handle)
 {
     return table().widgets.value(handle);
+}
+
+void WindowSystem::trackMouseLeave(std::int32_t handle)
+{
+    if (window(handle))
+        table().leaveRequests.insert(handle);
+}
+
+QList<WindowMessage> WindowSystem::messagesFor(QWidget *window, const QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Leave:
+        if (table().leaveRequests.remove(handleOf(window)))
+            return {{WmMouseLeave, 0, 0}};
+        return {};
+    case QEvent::WindowActivate:
+    case QEvent::WindowDeactivate: {
+        // Qt passes activation on to every child; Windows tells only the
+        // top-level window.
+        if (!window->isWindow())
+            return {};
+        const bool active = event->type() == QEvent::WindowActivate;
+        const std::int32_t state = (active ? WaActive : 0) | (window->isMinimized() ? MinimizedFlag : 0);
+        return {{WmNcActivate, active ? 1 : 0, 0}, {WmActivate, state, 0}};
+    }
+    default:
+        return {};
+    }
 }

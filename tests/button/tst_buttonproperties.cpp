@@ -3,6 +3,7 @@
 #include "windowsystem.h"
 
 #include <QCursor>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -262,9 +263,13 @@ void tst_ButtonProperties::windowButtonsComeUpRestored()
                                                                  "font = Font(\"Verdana\", %2, 400, 0, False, False, False)\n")
                                                       .arg(caption)
                                                       .arg(points));
+    // As on the window, a text box comes first in the focus order.
+    auto *textBox = new QLineEdit(m_host);
+    textBox->setGeometry(200, 20, 100, 20);
     ccXPButton *button = m_host->addButton(name, QRect(QPoint(20, 20), size), bag);
     m_host->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_host));
+    QVERIFY(QTest::qWaitForWindowActive(m_host));
+    QVERIFY(textBox->hasFocus());
     QCOMPARE(button->Caption(), caption);
     QCOMPARE(button->Font()->size(), points);
     QCOMPARE(button->paintedState(), ButtonState::Normal);
