@@ -105,7 +105,8 @@ QList<OleColor> computeGradient(int n, OleColor topColour, OleColor bottomColour
 }
 
 // A button repaints the same few gradients over and over (two per look at its
-// size), so their rows are worked out once and kept.
+// size), so their rows are worked out once and kept. Painting runs on the
+// user-interface thread only.
 const QList<OleColor> &gradientRows(int n, OleColor topColour, OleColor bottomColour)
 {
     struct Entry

@@ -262,6 +262,8 @@ void tst_ButtonInput::arrowsMoveTheFocus_data()
     QTest::newRow("Up: previous control") << int(Qt::Key_Up) << false;
     QTest::newRow("Right: next control") << int(Qt::Key_Right) << true;
     QTest::newRow("Down: next control") << int(Qt::Key_Down) << true;
+    QTest::newRow("Tab still works: next control") << int(Qt::Key_Tab) << true;
+    QTest::newRow("Backtab still works: previous control") << int(Qt::Key_Backtab) << false;
 }
 
 void tst_ButtonInput::arrowsMoveTheFocus()
