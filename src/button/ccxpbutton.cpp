@@ -1,72 +1,235 @@
 #include "ccxpbutton.h"
 
+#include "controlsite.h"
+#include "numbers.h"
 #include "propertybag.h"
+#include "windowsystem.h"
 
-#include <QMouseEvent>
-#include <QPainter>
+#include <QCursor>
+
+namespace {
+
+const QString CaptionKey = QStringLiteral("Caption");
+const QString EnabledKey = QStringLiteral("Enabled");
+const QString ForeColorKey = QStringLiteral("ForeColor");
+const QString FontKey = QStringLiteral("Font");
+const QString FocusRectKey = QStringLiteral("FocusRect");
+
+const QString DefaultCaption = QStringLiteral("&OK");
+constexpr bool DefaultEnabled = true;
+constexpr std::int32_t DefaultForeColor = 0;
+constexpr bool DefaultFocusRect = true;
+// The font default is a text, which a font never equals: "Font" is always saved.
+const QString FontWriteDefault = QStringLiteral("Verdana");
+
+// The captions a newly placed button takes, the first that no XP-style
+// sibling has yet; after these it takes its own instance name.
+const QString NewButtonCaptions[] = {QStringLiteral("&OK"), QStringLiteral("&Cancel"), QStringLiteral("&Apply")};
+constexpr QChar CaptionSeparator = u'|';
+constexpr QChar Mnemonic = u'&';
+
+FontDescription designFont()
+{
+    return {QStringLiteral("Verdana"), 8.25, 400, 0, false, false, false};
+}
+
+} // namespace
 
 ccXPButton::ccXPButton(QWidget *parent)
     : QWidget(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
+    // Moves without a held mouse button are notifications too.
+    setMouseTracking(true);
+    // Every pixel comes from the picture, but for the corners the shape cuts off.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+ccXPButton::~ccXPButton()
+{
+    ReleaseHooks();
+}
+
+void ccXPButton::setSite(ControlSite *site)
+{
+    if (m_site)
+        disconnect(m_site, nullptr, this, nullptr);
+    m_site = site;
+    if (!m_site)
+        return;
+    connect(m_site, &ControlSite::AccessKeyPress, this, &ccXPButton::UserControl_AccessKeyPress);
+    connect(m_site, &ControlSite::AmbientChanged, this, &ccXPButton::UserControl_AmbientChanged);
 }
 
 void ccXPButton::Initialize()
 {
-    pFONT = makeFont({QStringLiteral("Verdana"), 8.25});
+    pPaintLock = true;
+    InitColours();
+    AttachFont(makeFont(designFont()));
+    pHwnd = WindowSystem::handleOf(this);
 }
 
 void ccXPButton::InitProperties()
 {
-    SetCaption(QStringLiteral("&OK"));
+    QString captions(CaptionSeparator);
+    const QList<QWidget *> controls = m_site ? m_site->formControls() : QList<QWidget *>();
+    for (QWidget *control : controls) {
+        if (const auto *button = qobject_cast<ccXPButton *>(control))
+            captions += button->Caption() + CaptionSeparator;
+    }
+    QString caption = m_site ? m_site->name() : QString();
+    for (const QString &candidate : NewButtonCaptions) {
+        if (!captions.contains(CaptionSeparator + candidate + CaptionSeparator)) {
+            caption = candidate;
+            break;
+        }
+    }
+    SetCaption(caption);
+    SetForeColor(DefaultForeColor);
+    SetEnabled(DefaultEnabled);
+    SetFocusRect(DefaultFocusRect);
 }
 
 void ccXPButton::ReadProperties(const PropertyBag &bag)
 {
-    SetCaption(BagValue::toText(bag.read(QStringLiteral("Caption"), QStringLiteral("&OK"))));
-    const QVariant font = bag.read(QStringLiteral("Font"));
-    if (font.isValid())
-        SetFont(makeFont(BagValue::toFont(font)));
+    pHwndParent = WindowSystem::handleOf(ParentForm());
+    SetCaption(BagValue::toText(bag.read(CaptionKey, DefaultCaption)));
+    SetForeColor(BagValue::toColour(bag.read(ForeColorKey, DefaultForeColor)));
+    const QVariant font = bag.read(FontKey);
+    SetFont(font.isValid() ? makeFont(BagValue::toFont(font)) : pFONT);
+    SetFocusRect(BagValue::toBool(bag.read(FocusRectKey, DefaultFocusRect)));
+    SetEnabled(BagValue::toBool(bag.read(EnabledKey, DefaultEnabled)));
+    InstallHooks();
+    pPaintLock = false;
+    DrawButton(ButtonState(pState));
 }
 
 void ccXPButton::WriteProperties(PropertyBag &bag) const
 {
-    bag.write(QStringLiteral("Caption"), pCaption, QStringLiteral("&OK"));
-    bag.write(QStringLiteral("Font"), QVariant::fromValue(pFONT->description()), QStringLiteral("Verdana"));
+    bag.write(CaptionKey, pCaption, DefaultCaption);
+    bag.write(EnabledKey, pEnabled, DefaultEnabled);
+    bag.write(ForeColorKey, std::int32_t(pForeColor), DefaultForeColor);
+    if (pFONT)
+        bag.write(FontKey, QVariant::fromValue(pFONT->description()), FontWriteDefault);
+    bag.write(FocusRectKey, pFocusRect, DefaultFocusRect);
 }
 
 void ccXPButton::Terminate()
 {
-    pFONT.reset();
+    try {
+        AttachFont(nullptr);
+        RemoveHooks();
+    } catch (...) {
+        // The host is closing; a failure here has nobody to tell.
+    }
 }
 
 void ccXPButton::SetCaption(const QString &NewValue)
 {
     pCaption = NewValue;
-    update();
+    if (m_site)
+        m_site->setAccessKeys(ParseAccessKey());
+    DrawButton(ButtonState(pState));
+    NotifyChanged(CaptionKey);
+}
+
+void ccXPButton::SetEnabled(bool NewValue)
+{
+    pEnabled = NewValue;
+    setEnabled(NewValue);
+    pPaintLock = false;
+    if (pMouseOver && pEnabled) {
+        DrawButton(ButtonState::Hot);
+    } else if (pIsDefault && NewValue) {
+        DrawButton(ButtonState::Focused);
+    } else {
+        const ButtonState target = NewValue ? ButtonState::Normal : ButtonState::Disabled;
+        if (ButtonState(pState) != target)
+            DrawButton(target);
+    }
+    NotifyChanged(EnabledKey);
 }
 
 void ccXPButton::SetFont(const SharedFont &NewValue)
 {
-    pFONT = NewValue;
-    update();
+    if (!NewValue)
+        return;
+    AttachFont(NewValue);
+    pFONT_FontChanged(QString());
 }
 
-void ccXPButton::paintEvent(QPaintEvent *)
+void ccXPButton::SetForeColor(OleColor NewValue)
 {
-    QPainter painter(this);
-    painter.fillRect(rect(), QColor(245, 244, 234));
-    painter.setPen(QColor(0, 60, 116));
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    pForeColor = NewValue;
+    m_surface.setTextColour(NewValue);
+    DrawButton(ButtonState(pState));
+    NotifyChanged(ForeColorKey);
+}
+
+void ccXPButton::SetFocusRect(bool NewValue)
+{
+    pFocusRect = NewValue;
+    if (pHasFocus)
+        DrawButton(ButtonState(pState));
+    NotifyChanged(FocusRectKey);
+}
+
+void ccXPButton::SnapMouseTo()
+{
+    const QPoint origin = mapToGlobal(QPoint(0, 0));
+    const float halfWidth = float(width()) / 2;
+    const float halfHeight = float(height()) / 2;
+    QCursor::setPos(int(roundHalfEven(origin.x() + double(halfWidth))),
+                    int(roundHalfEven(origin.y() + double(halfHeight))));
+}
+
+// The character after the first "&" that is not part of a "&&" pair, lower-cased.
+QString ccXPButton::ParseAccessKey() const
+{
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype mark = pCaption.indexOf(Mnemonic, from);
+        if (mark < 0 || mark == pCaption.size() - 1)
+            return {};
+        if (pCaption[mark + 1] != Mnemonic)
+            return pCaption.mid(mark + 1, 1).toLower();
+        from = mark + 2;
+    }
+}
+
+void ccXPButton::pFONT_FontChanged(const QString &PropertyName)
+{
+    Q_UNUSED(PropertyName)
     if (pFONT)
-        painter.setFont(pFONT->toQFont());
-    painter.setPen(Qt::black);
-    painter.drawText(rect(), Qt::TextSingleLine | Qt::AlignCenter | Qt::TextShowMnemonic, pCaption);
+        m_surface.setFont(pFONT->toQFont());
+    DrawButton(ButtonState(pState));
+    NotifyChanged(FontKey);
 }
 
-void ccXPButton::mouseReleaseEvent(QMouseEvent *event)
+// Holds the font object and listens to its changes; the surface draws in it.
+void ccXPButton::AttachFont(const SharedFont &font)
 {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        emit Click();
-    QWidget::mouseReleaseEvent(event);
+    if (pFONT)
+        disconnect(pFONT.data(), &FontObject::FontChanged, this, &ccXPButton::pFONT_FontChanged);
+    pFONT = font;
+    if (!pFONT)
+        return;
+    connect(pFONT.data(), &FontObject::FontChanged, this, &ccXPButton::pFONT_FontChanged);
+    m_surface.setFont(pFONT->toQFont());
+}
+
+void ccXPButton::NotifyChanged(const QString &key)
+{
+    if (m_site)
+        m_site->propertyChanged(key);
+}
+
+bool ccXPButton::UserMode() const
+{
+    return m_site && m_site->userMode();
+}
+
+QWidget *ccXPButton::ParentForm() const
+{
+    return m_site ? m_site->parentForm() : window();
 }

@@ -1,23 +1,90 @@
 #pragma once
 
 #include "colours.h"
+#include "drawingsurface.h"
 #include "fontobject.h"
 
+#include <QList>
+#include <QPointer>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
 class ControlSite;
+class InterceptionBlock;
 class PropertyBag;
 
-// A rounded push button that paints itself pixel by pixel.
+// The look a button is painted in.
+enum class ButtonState : std::int32_t {
+    Disabled = 0, // the button is disabled: flat face, no ring
+    Normal = 1,   // enabled and idle
+    Focused = 2,  // has the keyboard focus, or is the form's default button
+    Hot = 3,      // the pointer is over the button
+    Pressed = 4,  // held down by the left mouse button or Space: flat, darker face
+};
+
+// The palette of the five looks, as colour values 0x00BBGGRR. The tables of
+// five are indexed by the state; the two tables of three by Normal, Focused
+// and Hot, the only looks with a ring.
+struct ButtonColours
+{
+    using PerState = std::array<OleColor, 5>;
+    using PerRingState = std::array<OleColor, 3>;
+
+    PerState Outline{};
+    PerState RingRow1{};
+    PerState RingRow2{};
+    PerState RingRow3{};
+    PerState RingRow4{};
+    PerRingState RingSidesTop{};
+    PerRingState RingSidesBottom{};
+    PerState CornerDark{};
+    PerState CornerLight{};
+    PerState CornerDiagonal{};
+};
+
+// What the caption and focus rectangle of the picture depend on.
+struct ButtonCaption
+{
+    QString text;
+    bool enabled = true;
+    OleColor foreColor = 0;
+    bool focusRect = true;
+    bool hasFocus = false;
+};
+
+// One window whose messages the button intercepts. The procedure that the
+// hook replaced is not kept here: the window's own chain of hooks keeps the
+// order, so that records can be detached in any order.
+struct HookRecord
+{
+    std::int32_t Window = 0; // 0: the entry is free
+    InterceptionBlock *Block = nullptr;
+    std::int32_t AfterCount = 0;  // entries of AfterMsgs in use; -1: every message
+    std::int32_t BeforeCount = 0; // entries of BeforeMsgs in use; -1: every message
+    QList<std::int32_t> AfterMsgs;
+    QList<std::int32_t> BeforeMsgs;
+};
+
+// An XP-style push button with rounded corners that paints itself pixel by
+// pixel into a retained picture, in five looks.
 class ccXPButton : public QWidget
 {
     Q_OBJECT
 
 public:
     explicit ccXPButton(QWidget *parent = nullptr);
+    ~ccXPButton() override;
 
-    void setSite(ControlSite *site) { m_site = site; }
+    // The host services of the form that holds the button. Without a site the
+    // button acts as on a form being designed: it registers no access key,
+    // notifies no property change and hooks nothing.
+    void setSite(ControlSite *site);
 
     // Life cycle, called by the host.
     void Initialize();
@@ -26,20 +93,148 @@ public:
     void WriteProperties(PropertyBag &bag) const;
     void Terminate();
 
+    void SnapMouseTo();
+    std::int32_t hWnd() const { return pHwnd; }
     QString Caption() const { return pCaption; }
     void SetCaption(const QString &NewValue);
+    bool Enabled() const { return pEnabled; }
+    void SetEnabled(bool NewValue);
+    // The font object itself: changing one of its attributes repaints the
+    // button. Setting a null font is ignored; a button always has a font.
     SharedFont Font() const { return pFONT; }
     void SetFont(const SharedFont &NewValue);
+    OleColor ForeColor() const { return pForeColor; }
+    void SetForeColor(OleColor NewValue);
+    bool FocusRect() const { return pFocusRect; }
+    void SetFocusRect(bool NewValue);
+
+    // Paints the whole button in the given look and records it; does nothing
+    // while the paint lock is set.
+    void DrawButton(ButtonState state);
+    // The two halves of the picture, drawn on a surface of any size without a
+    // window: everything but the caption, then the caption and focus rectangle.
+    static void DrawBody(DrawingSurface &surface, ButtonState state, const ButtonColours &colours);
+    static void DrawCaption(DrawingSurface &surface, ButtonState state, const ButtonCaption &caption);
+    // A vertical gradient, one line per row from the bottom row up to the top
+    // row, both included (rect.bottom is a row here, not an exclusive limit).
+    static void DrawGradient(DrawingSurface &surface, const SurfaceRect &rect, OleColor topColour,
+                             OleColor bottomColour);
+    static void FillSolid(DrawingSurface &surface, const SurfaceRect &rect, OleColor colour);
+    static void DrawLine(DrawingSurface &surface, int x1, int y1, int x2, int y2, OleColor colour);
+    // The palette that InitColours gives every button.
+    static const ButtonColours &DesignColours();
+
+    // The window message hook. ReadProperties hooks the button's own window
+    // and its form's window while the form runs; Terminate removes both. The
+    // operations are open to the host, and end quietly on a window that is
+    // unknown or not hooked.
+    void zSubclass_Proc(bool bBefore, bool &bHandled, std::int32_t &lReturn, std::int32_t &lng_hWnd,
+                        std::int32_t &uMsg, std::int32_t &wParam, std::int32_t &lParam);
+    std::int32_t HookAttach(std::int32_t lng_hWnd);
+    void HookWatch(std::int32_t lng_hWnd, std::int32_t uMsg, std::int32_t When);
+    void HookDetach(std::int32_t lng_hWnd);
+    std::int32_t HookFind(std::int32_t lng_hWnd, bool bAdd) const;
+    const std::vector<HookRecord> &hooks() const { return pHooks; }
+    // The bits of HookWatch's When, and the message that stands for every message.
+    static constexpr std::int32_t HookAfter = 1;
+    static constexpr std::int32_t HookBefore = 2;
+    static constexpr std::int32_t EveryMessage = -1;
+
+    // For the host and for tests: what the button last painted.
+    ButtonState paintedState() const { return ButtonState(pState); }
+    bool isPaintLocked() const { return pPaintLock; }
+    const DrawingSurface &surface() const { return m_surface; }
 
 signals:
     void Click();
+    void DblClick();
+    void MouseMove(int Button, int Shift, float x, float y);
+    void FormActivate(int State);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void enterEvent(QEnterEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
-    ControlSite *m_site = nullptr;
+    // painting
+    void InitColours();
+    void UserControl_Resize();
+    void ApplyShape();
+
+    // input: the notifications of the control runtime and their reactions
+    void NotifyMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPointF position);
+    void UserControl_MouseDown(int Button, int Shift, float x, float y);
+    void UserControl_MouseMove(int Button, int Shift, float x, float y);
+    void UserControl_MouseUp(int Button, int Shift, float x, float y);
+    void UserControl_DblClick();
+    void UserControl_KeyDown(int KeyCode, int Shift);
+    void UserControl_KeyUp(int KeyCode, int Shift);
+    void UserControl_AccessKeyPress(int KeyAscii);
+    void UserControl_GotFocus();
+    void UserControl_LostFocus();
+    void UserControl_AmbientChanged(const QString &PropertyName);
+    void FormActivationChanged(bool active);
+    void PointerLeft();
+    void WatchMouseLeave(std::int32_t window);
+    void PaintUnless(ButtonState state);
+    template<typename Emit>
+    bool Raise(Emit emitEvent);
+
+    // message hook
+    void HookListAdd(std::int32_t uMsg, QList<std::int32_t> &list, std::int32_t &count);
+    void InstallHooks();
+    void RemoveHooks();
+    void ReleaseHooks();
+
+    // properties and life cycle
+    QString ParseAccessKey() const;
+    void pFONT_FontChanged(const QString &PropertyName);
+    void AttachFont(const SharedFont &font);
+    void NotifyChanged(const QString &key);
+    bool UserMode() const;
+    QWidget *ParentForm() const;
+
+    // The button's fields, in their order of declaration. Flags and integers
+    // start as false and 0, so pState starts as Disabled; the paint lock is
+    // set from creation until the properties are known.
+    std::vector<HookRecord> pHooks;
+    std::int16_t pLastButton = 0;
+    bool pPaintLock = true;
+    bool pArmed = false;
+    bool pHasFocus = false;
+    bool pMouseOver = false;
+    ButtonColours pColours;
+    bool pFormActive = false;
+    bool pSpaceDown = false;
+    bool pMouseDown = false;
+    bool pIsDefault = false;
+    std::int32_t pHwndParent = 0;
+    std::int32_t pState = 0;
+    std::int32_t pHwnd = 0;
     QString pCaption;
+    bool pEnabled = false;
+    OleColor pForeColor = 0;
+    bool pFocusRect = false;
     SharedFont pFONT;
+    // The machine-code template of the Windows hook and the two addresses it
+    // calls have no counterpart here: the window's procedure chain in the
+    // hook stands in for them.
+
+    // What the host gives the button on Qt: its site, the drawing surface
+    // behind its client area, the size its window shape was made for, and
+    // the pointer position last reported as a move.
+    QPointer<ControlSite> m_site;
+    DrawingSurface m_surface;
+    QSize m_shapeSize;
+    std::optional<QPointF> m_lastMove;
 };
