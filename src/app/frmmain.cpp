@@ -198,6 +198,7 @@ void frmMain::chooseColour(FormLabel *swatch)
 {
     // Cancelling the dialog changes nothing and says nothing.
     const QColor colour = QColorDialog::getColor(Qt::white, this);
+    takeBackActivation();
     if (colour.isValid())
         swatch->SetBackColor(fromQColor(colour));
 }
@@ -210,6 +211,16 @@ void frmMain::lblOtherColors_Click(int Index)
 void frmMain::showError(const QString &message)
 {
     QMessageBox::warning(this, QStringLiteral("Plinthos"), message);
+    takeBackActivation();
+}
+
+void frmMain::takeBackActivation()
+{
+    // Without a window manager nothing gives the window its activation back
+    // when a modal dialog closes, and the buttons ignore clicks on a form
+    // that is not active.
+    if (isVisible() && !isActiveWindow())
+        activateWindow();
 }
 
 void frmMain::CcXExit_Click()

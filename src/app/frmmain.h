@@ -52,6 +52,7 @@ private:
     void chooseColour(FormLabel *swatch);
     void saveGraph();
     void showError(const QString &message);
+    void takeBackActivation();
 
     template<typename T>
     T *control(const QString &name) const;

@@ -78,6 +78,7 @@ private slots:
     void startsCentredWithItsDesign();
     void addsClearsAndAddsAgain();
     void savesTwice();
+    void colourDialogCancelledAndAccepted();
     void valueThatDoesNotFitIsReported();
     void exitEndsTheProgram();
 
@@ -280,6 +281,30 @@ void tst_EndToEnd::savesTwice()
                 dark += qGray(saved.pixel(x, y)) < 100;
         QVERIFY(dark > 50);
     }
+}
+
+void tst_EndToEnd::colourDialogCancelledAndAccepted()
+{
+    const auto dialogShown = [this] {
+        return !xdotoolOutput({"search", "--sync", "--onlyvisible", "--name", "^Select Color$"}).isEmpty();
+    };
+    const auto dialogGone = [this] {
+        return xdotoolOutput({"search", "--onlyvisible", "--name", "^Select Color$"}).isEmpty();
+    };
+
+    click(LabelSwatch);
+    QVERIFY2(dialogShown(), "no colour dialog");
+    xdotool({"key", "Escape"});
+    QTRY_VERIFY_WITH_TIMEOUT(dialogGone(), WaitMs);
+    QVERIFY(waitForPixel(LabelSwatch, Black));
+
+    // The dialog opens on white; Return takes it.
+    click(LabelSwatch);
+    QVERIFY2(dialogShown(), "no colour dialog");
+    xdotool({"key", "Return"});
+    QTRY_VERIFY_WITH_TIMEOUT(dialogGone(), WaitMs);
+    QVERIFY(waitForPixel(LabelSwatch, White));
+    QVERIFY(waitForPixel(ColumnSwatch, Yellow));
 }
 
 void tst_EndToEnd::valueThatDoesNotFitIsReported()
