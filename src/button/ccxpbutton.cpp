@@ -1,10 +1,13 @@
 #include "ccxpbutton.h"
 
+#include "accessibility.h"
+#include "ccxpbuttonaccessible.h"
 #include "controlsite.h"
 #include "numbers.h"
 #include "propertybag.h"
 #include "windowsystem.h"
 
+#include <QAccessible>
 #include <QCursor>
 
 namespace {
@@ -43,6 +46,13 @@ ccXPButton::ccXPButton(QWidget *parent)
     setMouseTracking(true);
     // Every pixel comes from the picture, but for the corners the shape cuts off.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    static const bool accessible = [] {
+        registerAccessible(QString::fromLatin1(staticMetaObject.className()), [](QObject *object) {
+            return new ccXPButtonAccessible(static_cast<ccXPButton *>(object));
+        });
+        return true;
+    }();
+    Q_UNUSED(accessible);
 }
 
 ccXPButton::~ccXPButton()
@@ -130,6 +140,10 @@ void ccXPButton::SetCaption(const QString &NewValue)
     if (m_site)
         m_site->setAccessKeys(ParseAccessKey());
     DrawButton(ButtonState(pState));
+    if (QAccessible::isActive()) {
+        QAccessibleEvent event(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
     NotifyChanged(CaptionKey);
 }
 

@@ -26,6 +26,11 @@ private slots:
     void swatchNameFollowsItsColour();
     void textLabelsByTheirText();
     void chartWithItsColumnCount();
+    void buttonsByTheirCaption_data();
+    void buttonsByTheirCaption();
+    void captionMnemonicsAreNotRead_data();
+    void captionMnemonicsAreNotRead();
+    void pressActionClicks();
 
 private:
     QAccessibleInterface *accessible(const QString &name) const
@@ -113,6 +118,65 @@ void tst_Accessibility::chartWithItsColumnCount()
     QCOMPARE(interface->text(QAccessible::Name), QStringLiteral("Column chart with 3 columns"));
     emit m_window->findChild<ccXPButton *>(QStringLiteral("CcXClearGraph"))->Click();
     QCOMPARE(interface->text(QAccessible::Name), QStringLiteral("Column chart with 0 columns"));
+}
+
+void tst_Accessibility::buttonsByTheirCaption_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("heard");
+    QTest::newRow("add column") << "CcXAddColumn" << "Add Column";
+    QTest::newRow("save graph") << "CcXSaveGraph" << "Save Graph";
+    QTest::newRow("clear graph") << "CcXClearGraph" << "Clear Graph";
+    QTest::newRow("exit") << "CcXExit" << "Exit";
+}
+
+void tst_Accessibility::buttonsByTheirCaption()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, heard);
+    QAccessibleInterface *button = accessible(name);
+    QVERIFY(button);
+    QCOMPARE(button->role(), QAccessible::Button);
+    QCOMPARE(button->text(QAccessible::Name), heard);
+    QVERIFY(!button->state().disabled);
+    QVERIFY(button->state().focusable);
+}
+
+void tst_Accessibility::captionMnemonicsAreNotRead_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("heard");
+    QTest::newRow("&OK") << "&OK" << "OK";
+    QTest::newRow("ampersand inside a word") << "Sa&ve" << "Save";
+    QTest::newRow("doubled ampersand") << "R&&D" << "R&D";
+    QTest::newRow("three ampersands") << "&&&x" << "&x";
+    QTest::newRow("trailing ampersand") << "Go&" << "Go";
+    QTest::newRow("empty") << "" << "";
+}
+
+void tst_Accessibility::captionMnemonicsAreNotRead()
+{
+    QFETCH(QString, caption);
+    QFETCH(QString, heard);
+    auto *button = m_window->findChild<ccXPButton *>(QStringLiteral("CcXExit"));
+    button->SetCaption(caption);
+    QCOMPARE(QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name), heard);
+}
+
+void tst_Accessibility::pressActionClicks()
+{
+    auto *button = m_window->findChild<ccXPButton *>(QStringLiteral("CcXAddColumn"));
+    QAccessibleActionInterface *actions = QAccessible::queryAccessibleInterface(button)->actionInterface();
+    QVERIFY(actions);
+    QCOMPARE(actions->actionNames(), QStringList{QAccessibleActionInterface::pressAction()});
+    actions->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(m_window->findChild<jChart *>(QStringLiteral("UserControl11"))->ItemCount(), 1);
+
+    button->SetEnabled(false);
+    QVERIFY(QAccessible::queryAccessibleInterface(button)->state().disabled);
+    QVERIFY(actions->actionNames().isEmpty());
+    actions->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(m_window->findChild<jChart *>(QStringLiteral("UserControl11"))->ItemCount(), 1);
 }
 
 QTEST_MAIN(tst_Accessibility)
