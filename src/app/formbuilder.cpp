@@ -84,6 +84,19 @@ QWidget *createPictureBox(const ControlDesign &design, QWidget *container)
     return picture;
 }
 
+// A hosted control's life cycle up to the first show: created, given its
+// site, initialised, restored from its bag, then sized.
+template<typename Control>
+Control *host(QWidget *container, const QString &name, const PropertyBag &bag, const QRect &place)
+{
+    auto *control = new Control(container);
+    control->setSite(new FormSite(control, name, control));
+    control->Initialize();
+    control->ReadProperties(bag);
+    control->setGeometry(place);
+    return control;
+}
+
 } // namespace
 
 QString FormBuilder::objectName(const ControlDesign &design)
@@ -134,20 +147,9 @@ QWidget *FormBuilder::createHosted(const ControlDesign &design, QWidget *contain
                      twipsToPixelsY(himetricToTwips(BagValue::toLong(bag.read(QStringLiteral("_extenty"), 0)))));
     const QPoint place(twipsToPixelsX(design.left), twipsToPixelsY(design.top));
 
-    if (design.kind == ControlKind::Chart) {
-        auto *chart = new jChart(container);
-        chart->setSite(new FormSite(chart, name, chart));
-        chart->Initialize();
-        chart->ReadProperties(bag);
-        chart->setGeometry(QRect(place, size));
-        return chart;
-    }
-    auto *button = new ccXPButton(container);
-    button->setSite(new FormSite(button, name, button));
-    button->Initialize();
-    button->ReadProperties(bag);
-    button->setGeometry(QRect(place, size));
-    return button;
+    if (design.kind == ControlKind::Chart)
+        return host<jChart>(container, name, bag, QRect(place, size));
+    return host<ccXPButton>(container, name, bag, QRect(place, size));
 }
 
 void FormBuilder::applyFocusOrder() const

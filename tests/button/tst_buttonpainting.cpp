@@ -1,5 +1,6 @@
 #include "buttontesthost.h"
 #include "fonts.h"
+#include "surfacepixels.h"
 #include "twips.h"
 
 #include <QTest>
@@ -70,18 +71,6 @@ QString at(int x, int y)
              qPrintable(at((x), (y)) + QStringLiteral(": %1 instead of %2")                                            \
                                            .arg((surface).pixel((x), (y)), 6, 16, QLatin1Char('0'))                  \
                                            .arg((expected), 6, 16, QLatin1Char('0'))))
-
-QList<QPoint> pixelsOf(const DrawingSurface &surface, OleColor colour)
-{
-    QList<QPoint> found;
-    for (int y = 0; y < surface.height(); ++y) {
-        for (int x = 0; x < surface.width(); ++x) {
-            if (surface.pixel(x, y) == colour)
-                found.append(QPoint(x, y));
-        }
-    }
-    return found;
-}
 
 void addStateAndSizeRows(const QList<ButtonState> &states, const QList<QSize> &sizes)
 {

@@ -1,5 +1,6 @@
 #include "drawingsurface.h"
 #include "fonts.h"
+#include "surfacepixels.h"
 
 #include <QPainter>
 #include <QTest>
@@ -9,18 +10,6 @@ namespace {
 constexpr OleColor White = 0xFFFFFF;
 constexpr OleColor Red = 0x0000FF;
 constexpr OleColor Blue = 0xFF0000;
-
-QList<QPoint> pixelsOf(const DrawingSurface &surface, OleColor colour)
-{
-    QList<QPoint> found;
-    for (int y = 0; y < surface.height(); ++y) {
-        for (int x = 0; x < surface.width(); ++x) {
-            if (surface.pixel(x, y) == colour)
-                found.append(QPoint(x, y));
-        }
-    }
-    return found;
-}
 
 } // namespace
 
