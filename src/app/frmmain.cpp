@@ -15,7 +15,6 @@
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QCoreApplication>
-#include <QGroupBox>
 #include <QIcon>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -63,14 +62,10 @@ void frmMain::buildFromDesign()
         builder.build(FormDesign::paletteCell(i), frame);
     builder.applyFocusOrder();
 
-    txtMainHeading = control<QLineEdit>(QStringLiteral("txtMainHeading"));
-    txtYAxisLabel = control<QLineEdit>(QStringLiteral("txtYAxisLabel"));
-    txtXAxis = control<QLineEdit>(QStringLiteral("txtXAxis"));
     Text1 = control<QLineEdit>(QStringLiteral("Text1"));
     Text2 = control<QLineEdit>(QStringLiteral("Text2"));
     txt_picture_number = control<QLineEdit>(QStringLiteral("txt_picture_number"));
     UserControl11 = control<jChart>(QStringLiteral("UserControl11"));
-    Frame1 = control<QGroupBox>(QStringLiteral("Frame1"));
     Picture1 = control<PictureBox>(QStringLiteral("Picture1"));
     Label6 = control<FormLabel>(QStringLiteral("Label6"));
     for (int i = 0; i < int(Label5.size()); ++i)
@@ -115,15 +110,19 @@ void frmMain::centreOnScreen()
 void frmMain::CcXAddColumn_Click()
 {
     const QString label = Text2->text();
+    std::int16_t value = 0;
     try {
-        const std::int16_t value = toInt16(scanNumber(Text1->text()));
+        value = toInt16(scanNumber(Text1->text()));
+    } catch (const RuntimeError &) {
+        showError(QStringLiteral("The value \"%1\" does not fit in a column.\n\n"
+                                 "Enter a whole number from -32768 to 32767.")
+                      .arg(Text1->text()));
+        return;
+    }
+    try {
         UserControl11->AddItem(label, value, Label5[1]->BackColor(), Label5[0]->BackColor());
     } catch (const RuntimeError &error) {
-        if (error.kind() == ErrorKind::Overflow)
-            showError(QStringLiteral("The value \"%1\" does not fit in a column.\n\n"
-                                     "Enter a whole number from -32768 to 32767.")
-                          .arg(Text1->text()));
-        else if (error.kind() == ErrorKind::IndexOutOfRange)
+        if (error.kind() == ErrorKind::IndexOutOfRange)
             showError(QStringLiteral("The chart holds at most 100 columns.\n\n"
                                      "Press Clear Graph to start a new chart."));
         else

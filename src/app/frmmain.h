@@ -7,7 +7,6 @@
 
 class FormLabel;
 class PictureBox;
-class QGroupBox;
 class QLineEdit;
 class ccXPButton;
 class jChart;
@@ -57,14 +56,10 @@ private:
     template<typename T>
     T *control(const QString &name) const;
 
-    QLineEdit *txtMainHeading = nullptr;
-    QLineEdit *txtYAxisLabel = nullptr;
-    QLineEdit *txtXAxis = nullptr;
     QLineEdit *Text1 = nullptr;
     QLineEdit *Text2 = nullptr;
     QLineEdit *txt_picture_number = nullptr;
     jChart *UserControl11 = nullptr;
-    QGroupBox *Frame1 = nullptr;
     PictureBox *Picture1 = nullptr;
     FormLabel *Label6 = nullptr;
     std::array<FormLabel *, 2> Label5 = {};
