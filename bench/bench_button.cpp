@@ -38,7 +38,7 @@ struct HostedButton
 
 void BM_DrawButton(benchmark::State &state)
 {
-    static HostedButton hosted;
+    HostedButton hosted;
     const auto look = ButtonState(state.range(0));
     if (!hosted.button->hasFocus()) {
         state.SkipWithError("the button did not get the focus");
