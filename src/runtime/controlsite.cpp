@@ -13,7 +13,14 @@ FormSite::FormSite(QWidget *control, const QString &name, QObject *parent)
 
 FormSite::~FormSite()
 {
-    qDeleteAll(m_shortcuts);
+    removeShortcuts();
+}
+
+void FormSite::removeShortcuts()
+{
+    for (const QPointer<QShortcut> &shortcut : std::as_const(m_shortcuts))
+        delete shortcut.data();
+    m_shortcuts.clear();
 }
 
 QWidget *FormSite::parentForm() const
@@ -29,8 +36,7 @@ QList<QWidget *> FormSite::formControls() const
 
 void FormSite::setAccessKeys(const QString &keys)
 {
-    qDeleteAll(m_shortcuts);
-    m_shortcuts.clear();
+    removeShortcuts();
     m_accessKeys = keys;
     QWidget *form = parentForm();
     if (!form)

@@ -69,10 +69,13 @@ public:
     void clearChangedProperties() { m_changedProperties.clear(); }
 
 private:
+    void removeShortcuts();
+
     QPointer<QWidget> m_control;
     QString m_name;
     QString m_accessKeys;
-    QList<QShortcut *> m_shortcuts;
+    // Children of the form, which may go first.
+    QList<QPointer<QShortcut>> m_shortcuts;
     QStringList m_changedProperties;
     bool m_userMode = true;
     bool m_mdiChild = false;

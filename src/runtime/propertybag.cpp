@@ -68,6 +68,20 @@ QString valueText(const QVariant &value)
                        QStringLiteral("A value of type %1 cannot be stored.").arg(QString::fromLatin1(value.typeName())));
 }
 
+// Sizes and weights a font can have; anything else in a bag is damage.
+constexpr double MaximumFontSize = 2048;
+constexpr int MaximumFontWeight = 1000;
+
+bool isHexDigits(QStringView digits)
+{
+    for (const QChar c : digits) {
+        const char16_t u = c.unicode();
+        if (!((u >= u'0' && u <= u'9') || (u >= u'a' && u <= u'f') || (u >= u'A' && u <= u'F')))
+            return false;
+    }
+    return true;
+}
+
 RuntimeError formatError(int line, const QString &what)
 {
     return RuntimeError(ErrorKind::InvalidFormat, QStringLiteral("Line %1: %2").arg(line).arg(what));
@@ -97,11 +111,10 @@ QString unquote(QStringView text, qsizetype &pos, int line)
         case u'"': out += u'"'; break;
         case u'\\': out += u'\\'; break;
         case u'x': {
-            bool ok = false;
-            const uint code = text.mid(pos + 1, 2).toUInt(&ok, 16);
-            if (!ok || pos + 2 >= text.size())
+            const QStringView digits = text.mid(pos + 1, 2);
+            if (digits.size() != 2 || !isHexDigits(digits))
                 throw formatError(line, QStringLiteral("a \\x escape needs two hexadecimal digits."));
-            out += QChar(char16_t(code));
+            out += QChar(char16_t(digits.toUInt(nullptr, 16)));
             pos += 2;
             break;
         }
@@ -141,7 +154,8 @@ FontDescription parseFont(QStringView text, int line)
     const auto italic = parseBool(fields[4].trimmed());
     const auto underline = parseBool(fields[5].trimmed());
     const auto strikethrough = parseBool(fields[6].trimmed());
-    if (!sizeOk || !std::isfinite(font.size) || font.size <= 0 || !weightOk || !charsetOk || !italic || !underline
+    if (!sizeOk || !(font.size > 0 && font.size <= MaximumFontSize) || !weightOk || font.weight < 1
+        || font.weight > MaximumFontWeight || !charsetOk || font.charset < 0 || font.charset > 255 || !italic || !underline
         || !strikethrough)
         throw formatError(line, QStringLiteral("a font field has the wrong form."));
     font.italic = *italic;
@@ -171,9 +185,9 @@ QVariant parseValue(QStringView text, int line)
         return number;
     // Colour values are easier to read in hexadecimal: &H80000005.
     if (text.startsWith(u"&H", Qt::CaseInsensitive)) {
-        const uint bits = text.sliced(2).toUInt(&ok, 16);
-        if (ok)
-            return int(bits);
+        const QStringView digits = text.sliced(2);
+        if (!digits.isEmpty() && digits.size() <= 8 && isHexDigits(digits))
+            return int(digits.toUInt(nullptr, 16));
     }
     throw formatError(line, QStringLiteral("\"%1\" is not a text, number, True/False or Font(...).").arg(text));
 }
@@ -197,6 +211,8 @@ QVariant PropertyBag::read(const QString &key, const QVariant &defaultValue) con
 
 void PropertyBag::write(const QString &key, const QVariant &value, const QVariant &defaultValue)
 {
+    // Only what the text form can hold goes into the bag.
+    valueText(value);
     const auto sameKey = [&key](const Entry &entry) { return entry.key.compare(key, Qt::CaseInsensitive) == 0; };
     m_entries.removeIf(sameKey);
     if (!storedEqual(value, defaultValue))

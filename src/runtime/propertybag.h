@@ -17,6 +17,7 @@ class PropertyBag
 {
 public:
     QVariant read(const QString &key, const QVariant &defaultValue = {}) const;
+    // Throws RuntimeError (TypeMismatch) for a value of any other type.
     void write(const QString &key, const QVariant &value, const QVariant &defaultValue = {});
 
     bool contains(const QString &key) const;

@@ -20,6 +20,9 @@ private slots:
     void conversions();
     void conversionMismatch_data();
     void conversionMismatch();
+    void everyValueTypeToEveryTarget_data();
+    void everyValueTypeToEveryTarget();
+    void writingAValueOfNoBagTypeFails();
 };
 
 void tst_PropertyBag::keysIgnoreCase()
@@ -131,6 +134,13 @@ void tst_PropertyBag::brokenText_data()
     QTest::newRow("font with a bad size") << "font = Font(\"Verdana\", big, 400, 0, False, False, False)" << 1;
     QTest::newRow("font with a negative size") << "font = Font(\"Verdana\", -3, 400, 0, False, False, False)" << 1;
     QTest::newRow("font without a quoted name") << "font = Font(Verdana, 9.75, 400, 0, False, False, False)" << 1;
+    QTest::newRow("hex escape with a sign") << "caption = \"a\\x+4\"" << 1;
+    QTest::newRow("hex escape with a blank") << "caption = \"a\\x 4\"" << 1;
+    QTest::newRow("hex colour with 0x") << "forecolor = &H0x10" << 1;
+    QTest::newRow("hex colour with a blank") << "forecolor = &H 10" << 1;
+    QTest::newRow("hex colour too long") << "forecolor = &H123456789" << 1;
+    QTest::newRow("font size out of range") << "font = Font(\"V\", 1e300, 400, 0, False, False, False)" << 1;
+    QTest::newRow("font weight out of range") << "font = Font(\"V\", 9, 5000, 0, False, False, False)" << 1;
     QTest::newRow("font with a bad flag") << "font = Font(\"V\", 9, 400, 0, Maybe, False, False)" << 1;
 }
 
@@ -188,6 +198,70 @@ void tst_PropertyBag::conversionMismatch()
         QCOMPARE(error.kind(), ErrorKind::TypeMismatch);
         QVERIFY(!error.message().isEmpty());
     }
+}
+
+void tst_PropertyBag::everyValueTypeToEveryTarget_data()
+{
+    // What each conversion makes of each kind of stored value: the result as
+    // text, or the error's kind as "!TypeMismatch" / "!Overflow".
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("boolean");
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("font");
+    const QString mismatch = QStringLiteral("!TypeMismatch");
+    const QString font = QStringLiteral("MS Sans Serif");
+    QTest::newRow("nothing") << QVariant() << mismatch << mismatch << mismatch << mismatch;
+    QTest::newRow("empty text") << QVariant(QString()) << "" << mismatch << mismatch << mismatch;
+    QTest::newRow("word") << QVariant(QStringLiteral("x")) << "x" << mismatch << mismatch << mismatch;
+    QTest::newRow("number as text") << QVariant(QStringLiteral("12")) << "12" << mismatch << "12" << mismatch;
+    QTest::newRow("huge number as text") << QVariant(QStringLiteral("1e400")) << "1e400" << mismatch << mismatch
+                                         << mismatch;
+    QTest::newRow("too large for 32 bits") << QVariant(QStringLiteral("3e9")) << "3e9" << mismatch << "!Overflow"
+                                           << mismatch;
+    QTest::newRow("True as text") << QVariant(QStringLiteral("true")) << "true" << "true" << mismatch << mismatch;
+    QTest::newRow("True") << QVariant(true) << "True" << "true" << "-1" << mismatch;
+    QTest::newRow("minus one") << QVariant(-1) << "-1" << "true" << "-1" << mismatch;
+    QTest::newRow("zero") << QVariant(0) << "0" << "false" << "0" << mismatch;
+    QTest::newRow("font") << QVariant::fromValue(FontDescription{}) << mismatch << mismatch << mismatch << font;
+    QTest::newRow("double") << QVariant(3.5) << mismatch << mismatch << mismatch << mismatch;
+    QTest::newRow("bytes") << QVariant(QByteArray("raw")) << mismatch << mismatch << mismatch << mismatch;
+}
+
+void tst_PropertyBag::everyValueTypeToEveryTarget()
+{
+    QFETCH(QVariant, value);
+    QFETCH(QString, text);
+    QFETCH(QString, boolean);
+    QFETCH(QString, number);
+    QFETCH(QString, font);
+    const auto outcome = [](auto convert) -> QString {
+        try {
+            return convert();
+        } catch (const RuntimeError &error) {
+            return error.kind() == ErrorKind::Overflow ? QStringLiteral("!Overflow") : QStringLiteral("!TypeMismatch");
+        }
+    };
+    QCOMPARE(outcome([&] { return BagValue::toText(value); }), text);
+    QCOMPARE(outcome([&] { return BagValue::toBool(value) ? QStringLiteral("true") : QStringLiteral("false"); }),
+             boolean);
+    QCOMPARE(outcome([&] { return QString::number(BagValue::toLong(value)); }), number);
+    QCOMPARE(outcome([&] { return BagValue::toFont(value).name; }), font);
+}
+
+void tst_PropertyBag::writingAValueOfNoBagTypeFails()
+{
+    PropertyBag bag;
+    bag.write(QStringLiteral("Ratio"), 1);
+    for (const QVariant &value : {QVariant(3.5), QVariant(QByteArray("raw")), QVariant()}) {
+        try {
+            bag.write(QStringLiteral("ratio"), value);
+            QFAIL("the value was stored");
+        } catch (const RuntimeError &error) {
+            QCOMPARE(error.kind(), ErrorKind::TypeMismatch);
+        }
+    }
+    QCOMPARE(bag.toText(), QStringLiteral("Ratio = 1\n"));
 }
 
 QTEST_APPLESS_MAIN(tst_PropertyBag)
