@@ -125,11 +125,6 @@ std::span<const ControlDesign> frameControls()
     return FrameControls;
 }
 
-OleColor paletteColour(int index)
-{
-    return Palette.at(index).colour;
-}
-
 QString colourName(OleColor colour)
 {
     const OleColor rgb = resolveColour(colour);

@@ -72,7 +72,6 @@ std::span<const ControlDesign> formControls();
 std::span<const ControlDesign> frameControls();
 
 constexpr int PaletteSize = 16;
-OleColor paletteColour(int index);
 // A name to read out for a colour: the palette's names, black and white, or
 // its red, green and blue parts.
 QString colourName(OleColor colour);

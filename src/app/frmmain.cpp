@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QScopedValueRollback>
 #include <QScreen>
 
 frmMain::frmMain(QWidget *parent)
@@ -141,9 +142,8 @@ void frmMain::CcXSaveGraph_Click()
     // there must not start a second save inside this one.
     if (m_saving)
         return;
-    m_saving = true;
+    const QScopedValueRollback<bool> saving(m_saving, true);
     saveGraph();
-    m_saving = false;
 }
 
 void frmMain::saveGraph()
@@ -156,6 +156,8 @@ void frmMain::saveGraph()
         return;
     }
     try {
+        // The next number is worked out first: a number too large to count on
+        // from is refused before anything is written.
         const QString next = GraphFile::nextNumber(number);
         SaveFormImageToFile(this, Picture1, GraphFile::path(m_pictureFolder, number));
         txt_picture_number->setText(next);

@@ -350,6 +350,8 @@ void ccXPButton::HookListAdd(std::int32_t uMsg, QList<std::int32_t> &list, std::
 
 // While the form runs: the button's own window for the pointer leaving it,
 // the form's window for its activation (WM_NCACTIVATE on an MDI child form).
+// Properties read a second time find the hooks in place: hooking the same
+// windows again would hand every watched message to the button twice.
 void ccXPButton::InstallHooks()
 {
     if (!UserMode() || HookFind(pHwnd, false) != NotFound)

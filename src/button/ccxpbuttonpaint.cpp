@@ -1,5 +1,6 @@
 #include "ccxpbutton.h"
 
+#include "numbers.h"
 #include "twips.h"
 
 #include <QPaintEvent>
@@ -69,18 +70,6 @@ constexpr int RedShift = 0;
 constexpr int GreenShift = 8;
 constexpr int BlueShift = 16;
 
-// Half to even, as roundHalfEven, for the small non-negative values of a
-// colour component; cheap enough for every row of every repaint.
-int roundComponent(double value)
-{
-    const double below = std::floor(value);
-    const double fraction = value - below;
-    int rounded = int(below);
-    if (fraction > 0.5 || (fraction == 0.5 && rounded % 2 != 0))
-        ++rounded;
-    return rounded;
-}
-
 // The colours of a gradient's rows, bottom row first. The steps are held as
 // 32-bit floats; each row's value is worked out in double from the float step
 // and rounded half to even.
@@ -98,7 +87,7 @@ QList<OleColor> computeGradient(int n, OleColor topColour, OleColor bottomColour
     for (int i = 0; i <= n; ++i) {
         int value[3];
         for (int c = 0; c < 3; ++c)
-            value[c] = roundComponent(bottom[c] + double(i) * double(step[c]));
+            value[c] = int(roundHalfEven(bottom[c] + double(i) * double(step[c])));
         rows.append(rgbColour(value[0], value[1], value[2]));
     }
     return rows;

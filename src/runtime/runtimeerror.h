@@ -11,7 +11,6 @@ enum class ErrorKind {
     Overflow,
     IndexOutOfRange,
     File,
-    Cancelled,
     TypeMismatch,
     InvalidFormat,
 };

@@ -41,6 +41,7 @@ private slots:
     void icon_data();
     void icon();
     void exitEndsTheEventLoop();
+    void closingTheWindowTerminatesTheButtons();
 
 private:
     template<typename T>
@@ -336,6 +337,24 @@ void tst_frmMain::exitEndsTheEventLoop()
     watchdog.start(5000);
     QCOMPARE(loop.exec(), 0);
     QVERIFY(m_window->isVisible());
+}
+
+void tst_frmMain::closingTheWindowTerminatesTheButtons()
+{
+    const QList<ccXPButton *> buttons = m_window->findChildren<ccXPButton *>();
+    QCOMPARE(buttons.size(), 4);
+    for (const ccXPButton *button : buttons) {
+        QVERIFY(button->Font());
+        QCOMPARE(button->hooks().size(), 2u);
+        QVERIFY(button->hooks()[0].Window != 0 && button->hooks()[1].Window != 0);
+    }
+
+    QVERIFY(m_window->close());
+    for (const ccXPButton *button : buttons) {
+        QVERIFY2(!button->Font(), qPrintable(button->objectName()));
+        for (const HookRecord &hook : button->hooks())
+            QCOMPARE(hook.Window, 0);
+    }
 }
 
 QTEST_MAIN(tst_frmMain)

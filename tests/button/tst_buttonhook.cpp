@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -55,6 +56,8 @@ private slots:
     void unknownWindowsHaveNoEffect();
     void attachReusesAFreeEntry();
     void oneLeaveReactionPerExit();
+    void pointerLeftReaction_data();
+    void pointerLeftReaction();
     void activationWordDecidesTheState_data();
     void activationWordDecidesTheState();
     void oneFormActivatePerActivation_data();
@@ -271,6 +274,76 @@ void tst_ButtonHook::oneLeaveReactionPerExit()
     QTest::mouseMove(button, QPoint(40, 30));
     QTest::mouseMove(m_host, QPoint(300, 210));
     QCOMPARE(button->paintedState(), ButtonState::Focused);
+}
+
+void tst_ButtonHook::pointerLeftReaction_data()
+{
+    QTest::addColumn<int>("setup");
+    QTest::addColumn<int>("before");
+    QTest::addColumn<int>("after");
+    const auto row = [](const char *name, int setup, ButtonState before, ButtonState after) {
+        QTest::newRow(name) << setup << int(before) << int(after);
+    };
+    row("hot without the focus falls back to Normal", 0, ButtonState::Hot, ButtonState::Normal);
+    row("hot with the focus falls back to Focused", 1, ButtonState::Hot, ButtonState::Focused);
+    row("hot default button falls back to Focused", 2, ButtonState::Hot, ButtonState::Focused);
+    row("pressed and armed falls back to Focused", 3, ButtonState::Pressed, ButtonState::Focused);
+    row("pressed by a double click, not armed, falls back to Normal", 4, ButtonState::Pressed,
+        ButtonState::Normal);
+    row("Space held keeps Pressed", 5, ButtonState::Pressed, ButtonState::Pressed);
+    row("disabled stays Disabled", 6, ButtonState::Disabled, ButtonState::Disabled);
+}
+
+void tst_ButtonHook::pointerLeftReaction()
+{
+    QFETCH(int, setup);
+    QFETCH(int, before);
+    QFETCH(int, after);
+    ccXPButton *button = m_host->addButton(QStringLiteral("CcXAddColumn"), QRect(10, 10, 89, 81));
+    ccXPButton *other = m_host->addButton(QStringLiteral("CcXExit"), QRect(200, 10, 89, 81));
+    showAndActivate();
+    const QPoint inside(20, 20);
+
+    (setup == 0 || setup == 2 ? other : button)->setFocus();
+    QTRY_VERIFY(QApplication::focusWidget() == (setup == 0 || setup == 2 ? other : button));
+    if (setup == 2)
+        ButtonTestHost::siteOf(button)->setDisplayAsDefault(true);
+    QTest::mouseMove(button, inside);
+    switch (setup) {
+    case 3:
+        QTest::mousePress(button, Qt::LeftButton, {}, inside);
+        break;
+    case 4: {
+        QTest::mouseClick(button, Qt::LeftButton, {}, inside);
+        QMouseEvent doubleClick(QEvent::MouseButtonDblClick, inside, button->mapToGlobal(inside), Qt::LeftButton,
+                                Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(button, &doubleClick);
+        break;
+    }
+    case 5:
+        QTest::keyPress(button, Qt::Key_Space);
+        break;
+    case 6:
+        button->SetEnabled(false);
+        break;
+    default:
+        break;
+    }
+    QCOMPARE(button->paintedState(), ButtonState(before));
+
+    bool bHandled = false;
+    std::int32_t lReturn = 0;
+    std::int32_t window = button->hWnd();
+    std::int32_t uMsg = WindowSystem::WmMouseLeave;
+    std::int32_t wParam = 0;
+    std::int32_t lParam = 0;
+    button->zSubclass_Proc(false, bHandled, lReturn, window, uMsg, wParam, lParam);
+    QCOMPARE(button->paintedState(), ButtonState(after));
+
+    if (setup == 3)
+        QTest::mouseRelease(m_host, Qt::LeftButton, {}, QPoint(350, 250));
+    if (setup == 5)
+        QTest::keyRelease(button, Qt::Key_Space);
 }
 
 void tst_ButtonHook::activationWordDecidesTheState_data()
