@@ -7,6 +7,7 @@
 #include "formlabel.h"
 #include "formshape.h"
 #include "jchart.h"
+#include "numbers.h"
 #include "picturebox.h"
 #include "propertybag.h"
 #include "twips.h"
@@ -33,11 +34,14 @@ QRect pixelRect(const Resolution &resolution, int left, int top, int width, int 
                  resolution.toPixelsY(height));
 }
 
-// A hosted control's design-time size, which its host keeps in HIMETRIC.
-QSizeF hostedExtent(const PropertyBag &bag)
+// A hosted control's design-time size, which its host keeps in HIMETRIC, in
+// whole twips as the design gives it: 2143 HIMETRIC are 1215 twips.
+QSize hostedExtent(const PropertyBag &bag)
 {
-    return QSizeF(himetricToTwips(BagValue::toLong(bag.read(QStringLiteral("_extentx"), 0))),
-                  himetricToTwips(BagValue::toLong(bag.read(QStringLiteral("_extenty"), 0))));
+    const auto twips = [&bag](const QString &key) {
+        return int(roundHalfEven(himetricToTwips(BagValue::toLong(bag.read(key, 0)))));
+    };
+    return QSize(twips(QStringLiteral("_extentx")), twips(QStringLiteral("_extenty")));
 }
 
 QString designText(const ControlDesign &design)
@@ -126,7 +130,7 @@ void FormBuilder::place(const ControlDesign &design, QWidget *widget) const
 {
     if (design.kind == ControlKind::Chart || design.kind == ControlKind::PushButton) {
         const PropertyBag bag = PropertyBag::fromText(FormDesign::storedProperties(objectName(design)));
-        const QSizeF extent = hostedExtent(bag);
+        const QSize extent = hostedExtent(bag);
         widget->setGeometry(m_resolution.toPixelsX(design.left), m_resolution.toPixelsY(design.top),
                             m_resolution.toPixelsX(extent.width()), m_resolution.toPixelsY(extent.height()));
         return;

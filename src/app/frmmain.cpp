@@ -122,12 +122,11 @@ bool frmMain::event(QEvent *event)
 
 void frmMain::showEvent(QShowEvent *event)
 {
-    // A window given another screen before it is first shown opens centred
-    // on that screen, laid out for it.
+    // The window opens centred on the screen it is on, laid out for it.
     if (!m_shown) {
         m_shown = true;
-        if (followScreen())
-            centreOnScreen();
+        followScreen();
+        centreOnScreen();
     }
     QWidget::showEvent(event);
 }
