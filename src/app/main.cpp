@@ -7,8 +7,10 @@
 int main(int argc, char *argv[])
 {
     useDevicePixels();
+    FontConfigurationLoader fontConfiguration;
     QApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
+    fontConfiguration.wait();
     installDesignFonts();
     frmMain window;
     window.show();
