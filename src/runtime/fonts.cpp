@@ -170,8 +170,9 @@ QFont defaultControlFont(const Resolution &resolution)
     QFont font(ControlFace);
     font.setPointSizeF(ControlPoints);
     // Control text is crisp pixels in its colour, as a bitmap face draws it
-    // anyway; a stand-in is drawn the same way.
-    font.setStyleStrategy(QFont::NoAntialias);
+    // anyway; a stand-in is drawn the same way. Its letters are drawn as
+    // typed: MS Sans Serif would otherwise join "TM" into one trademark sign.
+    font.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::PreferNoShaping));
     // Without the bitmap face, a stand-in still keeps the line 195 twips high.
     if (!bitmapStrikes().contains(ControlFace))
         return scalableStandIn(font, linePixels(font, resolution));
