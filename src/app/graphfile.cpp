@@ -26,8 +26,6 @@ QString describe(QChar c)
 
 QString pictureNumberProblem(const QString &number)
 {
-    if (number == u"." || number == u"..")
-        return QStringLiteral("\"%1\" alone names a folder, not a file").arg(number);
     for (const QChar c : number) {
         if (c == u'/' || c == u'\\')
             return QStringLiteral("it holds the folder separator %1").arg(describe(c));

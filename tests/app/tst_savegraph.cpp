@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <climits>
+#include <cstdlib>
 #include <memory>
 
 class tst_SaveGraph : public QObject
@@ -43,6 +45,7 @@ private slots:
     void refusedNumberWritesNothing();
     void failedWriteChangesNothing_data();
     void failedWriteChangesNothing();
+    void rootFolderDoublesTheSeparator();
     void clickDuringAnErrorStartsNoSecondSave();
 
 private:
@@ -125,8 +128,8 @@ void tst_SaveGraph::pictureNumberProblem_data()
     QTest::newRow("slash") << "a/b" << true;
     QTest::newRow("leading ../") << "../x" << true;
     QTest::newRow("backslash") << "..\\x" << true;
-    QTest::newRow("dot alone") << "." << true;
-    QTest::newRow("two dots alone") << ".." << true;
+    QTest::newRow("dot alone") << "." << false;
+    QTest::newRow("two dots alone") << ".." << false;
     QTest::newRow("tab") << "1\t2" << true;
     QTest::newRow("line feed") << "1\n" << true;
     QTest::newRow("NUL") << QString(QChar(0)) << true;
@@ -209,6 +212,8 @@ void tst_SaveGraph::fileNameAndNextNumber_data()
     QTest::newRow("x has no number") << "x" << "graphx.bmp" << "1";
     QTest::newRow("2.5") << "2.5" << "graph2.5.bmp" << "3.5";
     QTest::newRow("empty") << "" << "graph.bmp" << "1";
+    QTest::newRow("dot") << "." << "graph..bmp" << "1";
+    QTest::newRow("two dots") << ".." << "graph...bmp" << "1";
     QTest::newRow("three dots") << "..." << "graph....bmp" << "1";
 }
 
@@ -317,7 +322,6 @@ void tst_SaveGraph::refusedNumberWritesNothing_data()
     QTest::addColumn<QString>("typed");
     QTest::newRow("leading ../") << "../../etc/x";
     QTest::newRow("slash") << "sub/1";
-    QTest::newRow("two dots") << "..";
     QTest::newRow("control character") << "1\x01";
     QTest::newRow("colon") << "1:2";
     QTest::newRow("too large to count on from") << "1E400";
@@ -387,6 +391,24 @@ void tst_SaveGraph::failedWriteChangesNothing()
     QCOMPARE(folderEntries(), entries);
     QCOMPARE(m_window->findChild<PictureBox *>(QStringLiteral("Picture1"))->image(), before);
     QCOMPARE(m_window->size(), QSize(1131, 644));
+}
+
+void tst_SaveGraph::rootFolderDoublesTheSeparator()
+{
+    // A program in the root folder writes to "//graph1.bmp", which the
+    // system resolves to the file of that name in the root.
+    const QString path = GraphFile::path(QStringLiteral("/"), QStringLiteral("1"));
+    QCOMPARE(path, QStringLiteral("//graph1.bmp"));
+    char resolved[PATH_MAX];
+    QVERIFY(::realpath(QFile::encodeName(path.left(path.lastIndexOf(u'/') + 1)).constData(), resolved));
+    QCOMPARE(QByteArray(resolved), QByteArray("/"));
+
+    // Any folder given with its separator at the end, as the root is, gets
+    // the file in it, not in a folder of an empty name.
+    m_window->setPictureFolder(m_folder->path() + u'/');
+    clickSave();
+    QCOMPARE(folderEntries(), QStringList{QStringLiteral("graph1.bmp")});
+    QCOMPARE(number()->text(), QStringLiteral("2"));
 }
 
 void tst_SaveGraph::clickDuringAnErrorStartsNoSecondSave()
