@@ -14,11 +14,16 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
+#include <QScopeGuard>
 #include <QTest>
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
+
+#include <sys/mount.h>
 
 class tst_SaveGraph : public QObject
 {
@@ -355,20 +360,38 @@ void tst_SaveGraph::failedWriteChangesNothing_data()
 {
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("expectedPath");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QByteArray>("diskSize"); // of a tmpfs mounted on the folder; empty for none
     // As root, permissions do not stop a write; a folder that takes the
-    // file's name, or a folder that is not there, does.
-    QTest::newRow("a folder has the file's name") << "" << "graph3.bmp";
-    QTest::newRow("the program folder is missing") << "missing" << "missing/graph3.bmp";
+    // file's name, a folder that is not there, or a full disk does.
+    QTest::newRow("a folder has the file's name") << "" << "graph3.bmp" << "Filename refers to a directory" << QByteArray();
+    QTest::newRow("the program folder is missing") << "missing" << "missing/graph3.bmp"
+                                                   << "No such file or directory" << QByteArray();
+    QTest::newRow("the disk takes part of the file") << "disk" << "disk/graph3.bmp"
+                                                     << "No space left on device" << QByteArray("64k");
 }
 
 void tst_SaveGraph::failedWriteChangesNothing()
 {
     QFETCH(QString, folder);
     QFETCH(QString, expectedPath);
+    QFETCH(QString, reason);
+    QFETCH(QByteArray, diskSize);
+    const QString folderPath = m_folder->filePath(folder);
     if (folder.isEmpty())
         QVERIFY(QDir(m_folder->path()).mkdir(QStringLiteral("graph3.bmp")));
     else
-        m_window->setPictureFolder(m_folder->filePath(folder));
+        m_window->setPictureFolder(folderPath);
+    if (!diskSize.isEmpty()) {
+        QVERIFY(QDir().mkpath(folderPath));
+        const QByteArray options = "size=" + diskSize;
+        if (::mount("tmpfs", QFile::encodeName(folderPath).constData(), "tmpfs", 0, options.constData()) != 0)
+            QSKIP(qPrintable(QStringLiteral("cannot mount a small tmpfs here: %1").arg(QString::fromLocal8Bit(std::strerror(errno)))));
+    }
+    const auto unmount = qScopeGuard([&] {
+        if (!diskSize.isEmpty())
+            ::umount2(QFile::encodeName(folderPath).constData(), MNT_DETACH);
+    });
 
     // A first good save gives the buffer a picture to keep.
     number()->setText(QStringLiteral("keep"));
@@ -386,9 +409,12 @@ void tst_SaveGraph::failedWriteChangesNothing()
     });
     clickSave();
     QVERIFY(answer.seen());
-    QVERIFY2(message.contains(QDir::toNativeSeparators(m_folder->filePath(expectedPath))), qPrintable(message));
+    QVERIFY2(message.contains(QDir::toNativeSeparators(m_folder->filePath(expectedPath)) + QStringLiteral(": ") + reason + u'.'),
+             qPrintable(message));
     QCOMPARE(number()->text(), QStringLiteral("3"));
     QCOMPARE(folderEntries(), entries);
+    if (!diskSize.isEmpty())
+        QVERIFY2(QDir(folderPath).isEmpty(), "a temporary file was left on the full disk");
     QCOMPARE(m_window->findChild<PictureBox *>(QStringLiteral("Picture1"))->image(), before);
     QCOMPARE(m_window->size(), QSize(1131, 644));
 }
