@@ -1,5 +1,7 @@
 #pragma once
 
+#include "colours.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -69,6 +71,8 @@ private:
     ccXPButton *CcXSaveGraph = nullptr;
     ccXPButton *CcXExit = nullptr;
 
+    // The colour the colour dialog last gave: black until the first choice.
+    OleColor m_dialogColour = 0x00000000;
     QString m_pictureFolder;
     bool m_saving = false;
 };
