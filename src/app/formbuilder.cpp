@@ -95,6 +95,8 @@ QWidget *createPictureBox(const ControlDesign &design, QWidget *container)
     // part of the Exit button, so it stays hidden from the start.
     auto *picture = new PictureBox(container);
     picture->SetBackColor(design.back);
+    if (design.fore != DefaultColour)
+        picture->SetForeColor(design.fore);
     picture->hide();
     return picture;
 }

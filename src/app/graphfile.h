@@ -7,11 +7,13 @@
 namespace GraphFile {
 
 // What makes a picture number unfit to stand in a file name (a separator, a
-// control character, a character Windows file names cannot hold, or "." or
-// ".." as the whole text); empty when it is fit.
+// control character, a character Windows file names cannot hold); empty when
+// it is fit. The number never stands alone: "." gives "graph..bmp".
 QString pictureNumberProblem(const QString &number);
 
-// "graph" + the number as typed + ".bmp" in the folder.
+// "graph" + the number as typed + ".bmp" in the folder. The separator is
+// added whatever the folder ends with: the root folder "/" gives
+// "//graph1.bmp", which the system takes as "/graph1.bmp".
 QString path(const QString &folder, const QString &number);
 
 // The number that follows: the number at the start of the text plus one, in
