@@ -48,9 +48,14 @@ T *frmMain::control(const QString &name) const
     return widget;
 }
 
+QSize frmMain::clientSize() const
+{
+    return {m_resolution.toPixelsX(FormDesign::ClientWidth), m_resolution.toPixelsY(FormDesign::ClientHeight)};
+}
+
 void frmMain::buildFromDesign()
 {
-    setFixedSize(m_resolution.toPixelsX(FormDesign::ClientWidth), m_resolution.toPixelsY(FormDesign::ClientHeight));
+    setFixedSize(clientSize());
     FormBuilder builder(this, m_resolution);
     QWidget *frame = nullptr;
     for (const ControlDesign &design : FormDesign::formControls()) {
@@ -89,7 +94,7 @@ void frmMain::buildFromDesign()
 // window's current resolution.
 void frmMain::applyLayout()
 {
-    setFixedSize(m_resolution.toPixelsX(FormDesign::ClientWidth), m_resolution.toPixelsY(FormDesign::ClientHeight));
+    setFixedSize(clientSize());
     const FormBuilder builder(this, m_resolution);
     for (const auto &table : {FormDesign::formControls(), FormDesign::frameControls()}) {
         for (const ControlDesign &design : table)

@@ -44,6 +44,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    QSize clientSize() const;
     void buildFromDesign();
     void applyLayout();
     bool followScreen();

@@ -35,7 +35,6 @@ ChartElement fromDesign(const DesignElement &design)
 
 const QColor OutlineColour = Qt::black;
 
-
 int snap(double twips, double twipsPerPixel)
 {
     return int(roundHalfEven(twips / twipsPerPixel));
