@@ -1,3 +1,4 @@
+#include "commandline.h"
 #include "fonts.h"
 #include "frmmain.h"
 
@@ -5,6 +6,9 @@
 
 int main(int argc, char *argv[])
 {
+    if (const std::optional<int> answered = answerCommandLine(argc, argv))
+        return *answered;
+
     QApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
     installDesignFonts();
