@@ -78,6 +78,8 @@ private slots:
     void startsCentredWithItsDesign();
     void addsClearsAndAddsAgain();
     void savesTwice();
+    void copyPictureFromTheChartsMenu();
+    void savePictureAsEachType();
     void colourDialogCancelledAndAccepted();
     void valueThatDoesNotFitIsReported();
     void exitEndsTheProgram();
@@ -91,6 +93,7 @@ private:
     bool waitFor(const std::function<bool(const QImage &)> &condition) const;
     bool waitForPixel(QPoint clientPoint, QRgb colour) const;
     void addColumn(const QString &label, int value, int paletteIndex);
+    void chooseFromChartMenu(int entry);
     void verifyColumns(const QImage &picture, QPoint chartOrigin, const QList<QPair<int, QRgb>> &columns) const;
 
     QTemporaryDir m_folder;
@@ -280,6 +283,70 @@ void tst_EndToEnd::savesTwice()
             for (int x = 72; x < 400; ++x)
                 dark += qGray(saved.pixel(x, y)) < 100;
         QVERIFY(dark > 50);
+    }
+}
+
+void tst_EndToEnd::chooseFromChartMenu(int entry)
+{
+    // A right click on the chart opens its menu there; the menu has the
+    // keyboard while it is open.
+    const QPoint at = ChartBox.topLeft() + QPoint(900, 60);
+    xdotool({"mousemove", "--sync", QString::number((m_origin + at).x()), QString::number((m_origin + at).y())});
+    xdotool({"click", "3"});
+    // Where the chart is white, the menu's entries bring dark text.
+    QVERIFY2(waitFor([at](const QImage &client) {
+                 int dark = 0;
+                 for (int y = at.y(); y < at.y() + 40; ++y)
+                     for (int x = at.x(); x < at.x() + 110; ++x)
+                         dark += qGray(client.pixel(x, y)) < 100;
+                 return dark > 20;
+             }),
+             "no menu on the chart");
+    for (int i = 0; i <= entry; ++i)
+        xdotool({"key", "Down"});
+    xdotool({"key", "Return"});
+}
+
+void tst_EndToEnd::copyPictureFromTheChartsMenu()
+{
+    const QImage saved = QImage(m_folder.filePath(QStringLiteral("graph2.bmp"))).convertToFormat(QImage::Format_RGB32);
+    QVERIFY(!saved.isNull());
+    chooseFromChartMenu(0);
+    // The program serves the clipboard; another program reads it as PNG.
+    QImage pasted;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&pasted] {
+            QProcess xclip;
+            xclip.start(QStringLiteral("xclip"), {"-selection", "clipboard", "-t", "image/png", "-o"});
+            return xclip.waitForFinished(WaitMs) && xclip.exitCode() == 0
+                && pasted.loadFromData(xclip.readAllStandardOutput(), "PNG");
+        }(),
+        WaitMs);
+    QCOMPARE(pasted.convertToFormat(QImage::Format_RGB32), saved);
+}
+
+void tst_EndToEnd::savePictureAsEachType()
+{
+    const QImage saved = QImage(m_folder.filePath(QStringLiteral("graph2.bmp"))).convertToFormat(QImage::Format_RGB32);
+    for (const char *name : {"picture.png", "picture.bmp", "picture.svg", "picture.pdf"}) {
+        chooseFromChartMenu(1);
+        QVERIFY2(!xdotoolOutput({"search", "--sync", "--onlyvisible", "--name", "^Save Picture As$"}).isEmpty(),
+                 "no file dialog");
+        // The file name field has the keyboard, its text selected.
+        const QString path = m_folder.filePath(QString::fromLatin1(name));
+        xdotool({"key", "ctrl+a"});
+        xdotool({"type", "--delay", "10", path});
+        xdotool({"key", "Return"});
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(path), WaitMs);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        if (path.endsWith(u".svg"))
+            QVERIFY(bytes.contains("<svg") && bytes.contains(">North</text>"));
+        else if (path.endsWith(u".pdf"))
+            QVERIFY(bytes.startsWith("%PDF-"));
+        else
+            QCOMPARE(QImage::fromData(bytes).convertToFormat(QImage::Format_RGB32), saved);
     }
 }
 
