@@ -44,6 +44,8 @@ private slots:
     void saveAsTarget();
     void saveAsWritesOnlyTheChosenFile_data();
     void saveAsWritesOnlyTheChosenFile();
+    void picturesFolder_data();
+    void picturesFolder();
     void saveGraphInAFolderThatCannotBeWritten();
     void iconSizes_data();
     void iconSizes();
@@ -79,6 +81,14 @@ const QStringList PictureTexts = {QStringLiteral("Y Axis "), QStringLiteral("X A
                                   QStringLiteral("75"), QStringLiteral("50"), QStringLiteral("25"),
                                   QStringLiteral("0"), QStringLiteral("Alpha"), QStringLiteral("Beta"),
                                   QStringLiteral("Gamma")};
+
+QString filterOf(Format format)
+{
+    for (const PictureExport::FileType &type : PictureExport::fileTypes())
+        if (type.format == format)
+            return QString::fromLatin1(type.filter);
+    return {};
+}
 
 QString colourName(Qt::GlobalColor colour)
 {
@@ -148,7 +158,7 @@ void tst_PictureExport::exportedFileReadsBack_data()
 void tst_PictureExport::exportedFileReadsBack()
 {
     QFETCH(Format, format);
-    const QString path = PictureExport::target(m_folder->filePath(QStringLiteral("chart")), QString::fromLatin1(PictureExport::fileTypes()[int(format)].filter)).path;
+    const QString path = PictureExport::target(m_folder->filePath(QStringLiteral("chart")), filterOf(format)).path;
     PictureExport::writeFile(PictureExport::encode(m_window.get(), format), path);
     QCOMPARE(entries(), QStringList{QFileInfo(path).fileName()});
 
@@ -323,7 +333,7 @@ void tst_PictureExport::saveAsTarget()
     QFETCH(Format, filter);
     QFETCH(QString, path);
     QFETCH(Format, format);
-    const PictureExport::Target target = PictureExport::target(chosen, QString::fromLatin1(PictureExport::fileTypes()[int(filter)].filter));
+    const PictureExport::Target target = PictureExport::target(chosen, filterOf(filter));
     QCOMPARE(target.path, path);
     QCOMPARE(target.format, format);
 }
@@ -336,7 +346,7 @@ void tst_PictureExport::saveAsWritesOnlyTheChosenFile_data()
     QTest::newRow("a new file") << "chart" << QStringList{QStringLiteral("chart.svg")} << false;
     QTest::newRow("cancelled") << "" << QStringList{} << false;
     QTest::newRow("a folder that is not there") << "missing/chart" << QStringList{} << true;
-    QTest::newRow("a folder in the file's place") << "taken" << QStringList{QStringLiteral("taken.svg")} << true;
+    QTest::newRow("a folder in the file's place") << "taken.svg" << QStringList{QStringLiteral("taken.svg")} << true;
 }
 
 void tst_PictureExport::saveAsWritesOnlyTheChosenFile()
@@ -344,12 +354,12 @@ void tst_PictureExport::saveAsWritesOnlyTheChosenFile()
     QFETCH(QString, chosen);
     QFETCH(QStringList, written);
     QFETCH(bool, error);
-    if (chosen == u"taken")
+    if (chosen == u"taken.svg")
         QVERIFY(QDir(m_folder->path()).mkdir(QStringLiteral("taken.svg")));
     QString startedIn;
     pictureMenu()->setFileChooser([&](const QString &folder, const QString &, QString *filter) {
         startedIn = QFileInfo(folder).absolutePath();
-        *filter = QString::fromLatin1(PictureExport::fileTypes()[int(Format::Svg)].filter);
+        *filter = filterOf(Format::Svg);
         return chosen.isEmpty() ? QString() : m_folder->filePath(chosen);
     });
     QString message;
@@ -362,8 +372,34 @@ void tst_PictureExport::saveAsWritesOnlyTheChosenFile()
     QCOMPARE(startedIn, PictureMenu::picturesFolder());
     QCOMPARE(entries(), written);
     QCOMPARE(answer.seen(), error);
-    if (error)
-        QVERIFY2(message.contains(QDir::toNativeSeparators(m_folder->filePath(chosen + QStringLiteral(".svg")))), qPrintable(message));
+    if (error) {
+        const QString path = PictureExport::target(m_folder->filePath(chosen), filterOf(Format::Svg)).path;
+        QVERIFY2(message.contains(QStringLiteral("could not be saved as ") + QDir::toNativeSeparators(path)), qPrintable(message));
+    }
+}
+
+void tst_PictureExport::picturesFolder_data()
+{
+    QTest::addColumn<bool>("hasPictures");
+    QTest::newRow("the pictures folder") << true;
+    QTest::newRow("home when there is no pictures folder") << false;
+}
+
+void tst_PictureExport::picturesFolder()
+{
+    QFETCH(bool, hasPictures);
+    const QByteArray home = qgetenv("HOME");
+    const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", QFile::encodeName(m_folder->path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_folder->filePath(QStringLiteral("config"))));
+    if (hasPictures)
+        QVERIFY(QDir(m_folder->path()).mkdir(QStringLiteral("Pictures")));
+    const QString folder = PictureMenu::picturesFolder();
+    qputenv("HOME", home);
+    qputenv("XDG_CONFIG_HOME", configHome);
+    if (configHome.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    QCOMPARE(folder, hasPictures ? m_folder->filePath(QStringLiteral("Pictures")) : m_folder->path());
 }
 
 void tst_PictureExport::saveGraphInAFolderThatCannotBeWritten()
