@@ -7,6 +7,7 @@
 #include "formlabel.h"
 #include "formshape.h"
 #include "jchart.h"
+#include "numbers.h"
 #include "picturebox.h"
 #include "propertybag.h"
 #include "twips.h"
@@ -18,18 +19,29 @@
 
 namespace {
 
-QFont designFont(const FontDesign &design)
+QFont designFont(const FontDesign &design, const Resolution &resolution)
 {
     if (!design.face)
-        return defaultControlFont();
+        return defaultControlFont(resolution);
     QFont font(QString::fromUtf16(design.face));
     font.setPointSizeF(design.size);
     return font;
 }
 
-QRect pixelRect(int left, int top, int width, int height)
+QRect pixelRect(const Resolution &resolution, int left, int top, int width, int height)
 {
-    return QRect(twipsToPixelsX(left), twipsToPixelsY(top), twipsToPixelsX(width), twipsToPixelsY(height));
+    return QRect(resolution.toPixelsX(left), resolution.toPixelsY(top), resolution.toPixelsX(width),
+                 resolution.toPixelsY(height));
+}
+
+// A hosted control's design-time size, which its host keeps in HIMETRIC, in
+// whole twips as the design gives it: 2143 HIMETRIC are 1215 twips.
+QSize hostedExtent(const PropertyBag &bag)
+{
+    const auto twips = [&bag](const QString &key) {
+        return int(roundHalfEven(himetricToTwips(BagValue::toLong(bag.read(key, 0)))));
+    };
+    return QSize(twips(QStringLiteral("_extentx")), twips(QStringLiteral("_extenty")));
 }
 
 QString designText(const ControlDesign &design)
@@ -84,16 +96,15 @@ QWidget *createPictureBox(const ControlDesign &design, QWidget *container)
     return picture;
 }
 
-// A hosted control's life cycle up to the first show: created, given its
-// site, initialised, restored from its bag, then sized.
+// A hosted control's life cycle up to its sizing: created, given its site,
+// initialised and restored from its bag. place() then sizes it.
 template<typename Control>
-Control *host(QWidget *container, const QString &name, const PropertyBag &bag, const QRect &place)
+Control *host(QWidget *container, const QString &name, const PropertyBag &bag)
 {
     auto *control = new Control(container);
     control->setSite(new FormSite(control, name, control));
     control->Initialize();
     control->ReadProperties(bag);
-    control->setGeometry(place);
     return control;
 }
 
@@ -109,18 +120,29 @@ QWidget *FormBuilder::build(const ControlDesign &design, QWidget *container)
 {
     QWidget *widget = create(design, container);
     widget->setObjectName(objectName(design));
-    if (design.kind != ControlKind::Chart && design.kind != ControlKind::PushButton) {
-        widget->setFont(designFont(design.font));
-        QRect place = pixelRect(design.left, design.top, design.width, design.height);
-        if (design.style & AutoSize) {
-            const QFontMetrics metrics(widget->font());
-            place.setSize(QSize(metrics.horizontalAdvance(designText(design)), metrics.height()));
-        }
-        widget->setGeometry(place);
-    }
+    place(design, widget);
     if (design.focus != NoFocus && widget->focusPolicy() != Qt::NoFocus)
         m_focusPlaces.append({design.focus, widget});
     return widget;
+}
+
+void FormBuilder::place(const ControlDesign &design, QWidget *widget) const
+{
+    if (design.kind == ControlKind::Chart || design.kind == ControlKind::PushButton) {
+        const PropertyBag bag = PropertyBag::fromText(FormDesign::storedProperties(objectName(design)));
+        const QSize extent = hostedExtent(bag);
+        widget->setGeometry(m_resolution.toPixelsX(design.left), m_resolution.toPixelsY(design.top),
+                            m_resolution.toPixelsX(extent.width()), m_resolution.toPixelsY(extent.height()));
+        return;
+    }
+    widget->setFont(designFont(design.font, m_resolution));
+    QRect place = pixelRect(m_resolution, design.left, design.top, design.width, design.height);
+    if (design.style & AutoSize) {
+        // Measured at the dpi of the widget's own screen.
+        const QFontMetrics metrics(widget->font(), widget);
+        place.setSize(QSize(metrics.horizontalAdvance(designText(design)), metrics.height()));
+    }
+    widget->setGeometry(place);
 }
 
 QWidget *FormBuilder::create(const ControlDesign &design, QWidget *container) const
@@ -139,17 +161,13 @@ QWidget *FormBuilder::create(const ControlDesign &design, QWidget *container) co
 
 QWidget *FormBuilder::createHosted(const ControlDesign &design, QWidget *container) const
 {
-    // As the form runtime does: create, restore from the Property bag, then
-    // size from the stored extents.
+    // As the form runtime does: create and restore from the Property bag;
+    // build() then sizes the control from the stored extents.
     const QString name = objectName(design);
     const PropertyBag bag = PropertyBag::fromText(FormDesign::storedProperties(name));
-    const QSize size(twipsToPixelsX(himetricToTwips(BagValue::toLong(bag.read(QStringLiteral("_extentx"), 0)))),
-                     twipsToPixelsY(himetricToTwips(BagValue::toLong(bag.read(QStringLiteral("_extenty"), 0)))));
-    const QPoint place(twipsToPixelsX(design.left), twipsToPixelsY(design.top));
-
     if (design.kind == ControlKind::Chart)
-        return host<jChart>(container, name, bag, QRect(place, size));
-    return host<ccXPButton>(container, name, bag, QRect(place, size));
+        return host<jChart>(container, name, bag);
+    return host<ccXPButton>(container, name, bag);
 }
 
 void FormBuilder::applyFocusOrder() const

@@ -30,13 +30,13 @@ frmMain::frmMain(QWidget *parent)
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromUtf16(FormDesign::Caption));
     setWindowIcon(QIcon(QPixmap::fromImage(FormDesign::iconImage())));
-    setFixedSize(twipsToPixelsX(FormDesign::ClientWidth), twipsToPixelsY(FormDesign::ClientHeight));
     setAutoFillBackground(true);
     QPalette colours = palette();
     colours.setColor(QPalette::Window, toQColor(FormDesign::BackColour));
     setPalette(colours);
 
     m_pictureFolder = QCoreApplication::applicationDirPath();
+    m_resolution = Resolution::of(this);
     buildFromDesign();
     connectHandlers();
     new PictureMenu(this, UserControl11, control<QWidget>(QStringLiteral("Frame1")));
@@ -53,7 +53,8 @@ T *frmMain::control(const QString &name) const
 
 void frmMain::buildFromDesign()
 {
-    FormBuilder builder(this);
+    setFixedSize(m_resolution.toPixelsX(FormDesign::ClientWidth), m_resolution.toPixelsY(FormDesign::ClientHeight));
+    FormBuilder builder(this, m_resolution);
     QWidget *frame = nullptr;
     for (const ControlDesign &design : FormDesign::formControls()) {
         QWidget *widget = builder.build(design, this);
@@ -85,6 +86,52 @@ void frmMain::buildFromDesign()
     CcXClearGraph = control<ccXPButton>(QStringLiteral("CcXClearGraph"));
     CcXSaveGraph = control<ccXPButton>(QStringLiteral("CcXSaveGraph"));
     CcXExit = control<ccXPButton>(QStringLiteral("CcXExit"));
+}
+
+// Places and sizes every control again, from the same design tables, at the
+// window's current resolution.
+void frmMain::applyLayout()
+{
+    setFixedSize(m_resolution.toPixelsX(FormDesign::ClientWidth), m_resolution.toPixelsY(FormDesign::ClientHeight));
+    const FormBuilder builder(this, m_resolution);
+    for (const auto &table : {FormDesign::formControls(), FormDesign::frameControls()}) {
+        for (const ControlDesign &design : table)
+            builder.place(design, control<QWidget>(FormBuilder::objectName(design)));
+    }
+    for (int i = 0; i < FormDesign::PaletteSize; ++i) {
+        const ControlDesign cell = FormDesign::paletteCell(i);
+        builder.place(cell, control<QWidget>(FormBuilder::objectName(cell)));
+    }
+}
+
+// A window shown on a screen of another resolution than the one it was laid
+// out for is laid out again; whether that happened is the result.
+bool frmMain::followScreen()
+{
+    const Resolution current = Resolution::of(this);
+    if (current == m_resolution)
+        return false;
+    m_resolution = current;
+    applyLayout();
+    return true;
+}
+
+bool frmMain::event(QEvent *event)
+{
+    if (event->type() == QEvent::ScreenChangeInternal)
+        followScreen();
+    return QWidget::event(event);
+}
+
+void frmMain::showEvent(QShowEvent *event)
+{
+    // The window opens centred on the screen it is on, laid out for it.
+    if (!m_shown) {
+        m_shown = true;
+        followScreen();
+        centreOnScreen();
+    }
+    QWidget::showEvent(event);
 }
 
 void frmMain::connectHandlers()
@@ -179,8 +226,12 @@ void frmMain::saveGraph()
 
 QImage frmMain::captureFormImage(QWidget *window)
 {
-    const int height = qMin(window->height(), twipsToPixelsY(FormDesign::CaptureClientHeight));
+    // At the resolution of the window's screen: text in points is drawn at
+    // the size it has there.
+    const Resolution resolution = Resolution::of(window);
+    const int height = qMin(window->height(), resolution.toPixelsY(FormDesign::CaptureClientHeight));
     QImage picture(window->width(), height, QImage::Format_RGB32);
+    resolution.applyTo(picture);
     window->render(&picture, QPoint(), QRegion(0, 0, window->width(), height),
                    QWidget::DrawWindowBackground | QWidget::DrawChildren);
     return picture;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "twips.h"
+
 #include <QImage>
 #include <QString>
 #include <QWidget>
@@ -38,11 +40,18 @@ public:
     QString pictureFolder() const { return m_pictureFolder; }
     void setPictureFolder(const QString &folder) { m_pictureFolder = folder; }
 
+    // The resolution the window is laid out for: that of its screen.
+    const Resolution &resolution() const { return m_resolution; }
+
 protected:
+    bool event(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildFromDesign();
+    void applyLayout();
+    bool followScreen();
     void connectHandlers();
     void centreOnScreen();
 
@@ -76,5 +85,7 @@ private:
     ccXPButton *CcXExit = nullptr;
 
     QString m_pictureFolder;
+    Resolution m_resolution;
+    bool m_shown = false;
     bool m_saving = false;
 };

@@ -1,6 +1,7 @@
 #include "commandline.h"
 #include "fonts.h"
 #include "frmmain.h"
+#include "twips.h"
 
 #include <QApplication>
 
@@ -9,6 +10,7 @@ int main(int argc, char *argv[])
     if (const std::optional<int> answered = answerCommandLine(argc, argv))
         return *answered;
 
+    useDevicePixels();
     QApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
     installDesignFonts();

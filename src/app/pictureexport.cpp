@@ -3,6 +3,7 @@
 #include "frmmain.h"
 #include "runtimeerror.h"
 #include "scalabletextdevice.h"
+#include "twips.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -81,7 +82,7 @@ QByteArray encodeSvg(QWidget *window)
     svg.setSize(area.size());
     svg.setViewBox(area);
     // Fonts are sized for the screen the window is on.
-    svg.setResolution(window->logicalDpiX());
+    svg.setResolution(int(Resolution::of(window).dpiX()));
     svg.setTitle(title(window));
     svg.setDescription(QStringLiteral("A column chart drawn with Plinthos"));
     renderVector(window, area, &svg);
@@ -93,7 +94,7 @@ QByteArray encodeSvg(QWidget *window)
 QByteArray encodePdf(QWidget *window)
 {
     const QRect area = pictureRect(window);
-    const double dpi = window->logicalDpiX();
+    const double dpi = Resolution::of(window).dpiX();
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);

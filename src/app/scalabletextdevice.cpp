@@ -2,15 +2,18 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStringList>
+
+#include <cmath>
 
 namespace {
 
-// Tahoma grew out of MS Sans Serif and keeps its proportions; where it is
-// missing, Qt's matching falls back to any face with outlines.
-constexpr const char *ScalableFace = "Tahoma";
+// Tahoma grew out of MS Sans Serif and keeps its proportions.
+const QStringList ScalableFaces = {QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans")};
 
 // Replays the painter's state and drawing calls on a painter of the target.
 class ForwardingEngine : public QPaintEngine
@@ -133,9 +136,14 @@ QFont ScalableTextDevice::scalableFont(const QFont &font)
     const QFontInfo used(font);
     if (QFontDatabase::isSmoothlyScalable(used.family(), used.styleName()))
         return font;
+    // As high a line as the bitmap face has, so the text takes the room it
+    // takes on the screen.
+    const int line = QFontMetrics(font).height();
     QFont scalable(font);
-    scalable.setFamilies({QString::fromLatin1(ScalableFace)});
+    scalable.setFamilies(ScalableFaces);
     scalable.setStyleStrategy(QFont::ForceOutline);
+    scalable.setPixelSize(line);
+    scalable.setPixelSize(qMax(1, int(std::lround(double(line) * line / QFontMetrics(scalable).height()))));
     return scalable;
 }
 

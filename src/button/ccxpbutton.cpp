@@ -5,6 +5,7 @@
 #include "controlsite.h"
 #include "numbers.h"
 #include "propertybag.h"
+#include "twips.h"
 #include "windowsystem.h"
 
 #include <QAccessible>
@@ -191,10 +192,12 @@ void ccXPButton::SetFocusRect(bool NewValue)
 void ccXPButton::SnapMouseTo()
 {
     const QPoint origin = mapToGlobal(QPoint(0, 0));
-    const float halfWidth = float(width()) / 2;
-    const float halfHeight = float(height()) / 2;
-    QCursor::setPos(int(roundHalfEven(origin.x() + double(halfWidth))),
-                    int(roundHalfEven(origin.y() + double(halfHeight))));
+    // The surface's scale is in twips; half of it, back in pixels.
+    const Resolution resolution = Resolution::of(this);
+    const auto halfWidth = float(resolution.toTwipsX(width()) / 2);
+    const auto halfHeight = float(resolution.toTwipsY(height()) / 2);
+    QCursor::setPos(int(roundHalfEven(origin.x() + halfWidth / resolution.twipsPerPixelX())),
+                    int(roundHalfEven(origin.y() + halfHeight / resolution.twipsPerPixelY())));
 }
 
 // The character after the first "&" that is not part of a "&&" pair, lower-cased.

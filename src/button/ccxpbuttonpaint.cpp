@@ -124,6 +124,7 @@ const QList<OleColor> &gradientRows(int n, OleColor topColour, OleColor bottomCo
     return cache[slot].rows;
 }
 
+// The fewest whole pixels that span the minimum.
 int minimumPixels(double twipsPerPixel)
 {
     return int(std::ceil(MinimumTwips / twipsPerPixel));
@@ -147,6 +148,7 @@ void ccXPButton::DrawButton(ButtonState state)
         return;
     pState = std::int32_t(state);
     m_surface.resize(size());
+    m_surface.setResolution(Resolution::of(this));
     DrawBody(m_surface, state, pColours);
     ApplyShape();
 
@@ -269,13 +271,14 @@ void ccXPButton::resizeEvent(QResizeEvent *event)
 void ccXPButton::UserControl_Resize()
 {
     const bool lockedBefore = pPaintLock;
-    if (pixelsToTwipsY(height()) < MinimumTwips) {
+    const Resolution resolution = Resolution::of(this);
+    if (resolution.toTwipsY(height()) < MinimumTwips) {
         pPaintLock = true;
-        resize(width(), minimumPixels(twipsPerPixelY()));
+        resize(width(), minimumPixels(resolution.twipsPerPixelY()));
     }
-    if (pixelsToTwipsX(width()) < MinimumTwips) {
+    if (resolution.toTwipsX(width()) < MinimumTwips) {
         pPaintLock = true;
-        resize(minimumPixels(twipsPerPixelX()), height());
+        resize(minimumPixels(resolution.twipsPerPixelX()), height());
     }
     if (!lockedBefore)
         pPaintLock = false;

@@ -37,9 +37,9 @@ const QColor OutlineColour = Qt::black;
 
 // Labels are classic control text: crisp pixels in the label colour, with no
 // blending into whatever lies behind them.
-QFont makeLabelFont()
+QFont makeLabelFont(const Resolution &resolution)
 {
-    QFont font = defaultControlFont();
+    QFont font = defaultControlFont(resolution);
     font.setStyleStrategy(QFont::NoAntialias);
     return font;
 }
@@ -85,7 +85,7 @@ void drawOutline(QPainter &painter, const QRect &box, const QColor &colour)
 
 ChartScene::ChartScene()
     : m_border(fromDesign(BorderDesign))
-    , m_labelFont(makeLabelFont())
+    , m_labelFont(makeLabelFont(m_resolution))
     , m_labelMetrics(m_labelFont)
 {
     m_items[0] = fromDesign(ItemDesign);
@@ -125,13 +125,29 @@ const ChartElement *ChartScene::element(ElementFamily which, int index) const
     return slot ? &*slot : nullptr;
 }
 
+void ChartScene::setResolution(const Resolution &resolution)
+{
+    if (resolution == m_resolution)
+        return;
+    m_resolution = resolution;
+    m_labelFont = makeLabelFont(resolution);
+    m_labelMetrics = QFontMetrics(m_labelFont);
+    for (std::optional<ChartElement> &label : m_labels) {
+        if (label)
+            measure(*label, label->caption());
+    }
+}
+
 void ChartScene::setCaption(ChartElement &label, const QString &caption)
 {
-    if (caption == label.caption())
-        return;
-    label.setCaption(caption,
-                     float(m_labelMetrics.horizontalAdvance(caption) * twipsPerPixelX()),
-                     float(m_labelMetrics.height() * twipsPerPixelY()));
+    if (caption != label.caption())
+        measure(label, caption);
+}
+
+void ChartScene::measure(ChartElement &label, const QString &caption) const
+{
+    label.setCaption(caption, float(m_resolution.toTwipsX(m_labelMetrics.horizontalAdvance(caption))),
+                     float(m_resolution.toTwipsY(m_labelMetrics.height())));
 }
 
 void ChartScene::bringToFront(const ChartElement &element)
@@ -143,8 +159,10 @@ void ChartScene::bringToFront(const ChartElement &element)
         std::rotate(std::prev(found.base()), found.base(), m_order.end());
 }
 
-void ChartScene::paint(QPainter &painter, double twipsPerPixelX, double twipsPerPixelY) const
+void ChartScene::paint(QPainter &painter) const
 {
+    const double twipsPerPixelX = m_resolution.twipsPerPixelX();
+    const double twipsPerPixelY = m_resolution.twipsPerPixelY();
     painter.setFont(m_labelFont);
     const int ascent = m_labelMetrics.ascent();
     for (const ChartElement *element : m_order) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chartelement.h"
+#include "twips.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -39,6 +40,11 @@ public:
     ChartElement &Border() { return m_border; }
     const ChartElement &Border() const { return m_border; }
 
+    // The resolution the scene is measured and drawn at: twips per pixel and
+    // the label font follow it. A new resolution measures every label again.
+    const Resolution &resolution() const { return m_resolution; }
+    void setResolution(const Resolution &resolution);
+
     // Labels size themselves to their caption: the text's advance by one
     // line of the label font. Only a changed caption is measured.
     void setCaption(ChartElement &label, const QString &caption);
@@ -48,10 +54,9 @@ public:
     const std::vector<ChartElement *> &drawingOrder() const { return m_order; }
 
     // Draws the visible elements in drawing order, in device pixels.
-    void paint(QPainter &painter, double twipsPerPixelX, double twipsPerPixelY) const;
+    void paint(QPainter &painter) const;
 
-    // Resolved when the scene is made: the design fonts must be installed
-    // before the first chart is created.
+    // The default control font at the scene's resolution, as it is drawn.
     QFont labelFont() const { return m_labelFont; }
 
 private:
@@ -61,11 +66,13 @@ private:
     {
         return const_cast<Family &>(std::as_const(*this).family(which));
     }
+    void measure(ChartElement &label, const QString &caption) const;
 
     Family m_items;
     Family m_labels;
     ChartElement m_border;
     std::vector<ChartElement *> m_order;
+    Resolution m_resolution;
     QFont m_labelFont;
     QFontMetrics m_labelMetrics;
 };

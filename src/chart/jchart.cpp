@@ -132,8 +132,11 @@ void jChart::Clear()
 
 void jChart::Resize()
 {
-    const float width = float(this->width() * twipsPerPixelX());
-    const float height = float(this->height() * twipsPerPixelY());
+    // The control's size in twips, and its labels' sizes, at the resolution
+    // of the screen it is on.
+    m_scene.setResolution(Resolution::of(this));
+    const float width = float(m_scene.resolution().toTwipsX(this->width()));
+    const float height = float(m_scene.resolution().toTwipsY(this->height()));
 
     ChartElement &border = m_scene.Border();
     border.setLeft(0);
@@ -205,5 +208,5 @@ void jChart::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.fillRect(rect(), toQColor(m_backColor));
-    m_scene.paint(painter, twipsPerPixelX(), twipsPerPixelY());
+    m_scene.paint(painter);
 }

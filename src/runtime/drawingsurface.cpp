@@ -1,5 +1,7 @@
 #include "drawingsurface.h"
 
+#include "fonts.h"
+
 #include <QPainter>
 
 #include <algorithm>
@@ -102,11 +104,27 @@ void DrawingSurface::setPixel(int x, int y, OleColor colour)
 
 void DrawingSurface::setFont(const QFont &font)
 {
-    QFont aliased = font;
-    aliased.setStyleStrategy(QFont::StyleStrategy(aliased.styleStrategy() | QFont::NoAntialias));
-    if (aliased == m_font)
+    m_requestedFont = font;
+    resolveFont();
+}
+
+void DrawingSurface::setResolution(const Resolution &resolution)
+{
+    if (resolution == m_resolution)
         return;
-    m_font = aliased;
+    m_resolution = resolution;
+    // Text in points takes another size at another dpi, whatever the font.
+    m_runsValid = false;
+    resolveFont();
+}
+
+void DrawingSurface::resolveFont()
+{
+    QFont drawn = deviceFont(m_requestedFont, m_resolution);
+    drawn.setStyleStrategy(QFont::StyleStrategy(drawn.styleStrategy() | QFont::NoAntialias));
+    if (drawn == m_font)
+        return;
+    m_font = drawn;
     m_runsValid = false;
 }
 
@@ -144,6 +162,7 @@ void DrawingSurface::drawText(const SurfaceRect &rect, const QString &text)
 void DrawingSurface::layoutText(QSize size, const QString &text)
 {
     QImage coverage(size, QImage::Format_ARGB32_Premultiplied);
+    m_resolution.applyTo(coverage);
     coverage.fill(Qt::transparent);
     {
         QPainter painter(&coverage);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "colours.h"
+#include "twips.h"
 
 #include <QFont>
 #include <QImage>
@@ -49,8 +50,15 @@ public:
     void fillRect(const SurfaceRect &rect, OleColor colour);
     void setPixel(int x, int y, OleColor colour);
 
-    const QFont &font() const { return m_font; }
+    // The font as it was asked for, and as it is drawn at the surface's
+    // resolution (a bitmap face only at one of its own strikes).
+    const QFont &font() const { return m_requestedFont; }
+    const QFont &drawnFont() const { return m_font; }
     void setFont(const QFont &font);
+    // The resolution of the screen the picture is shown on: text in points
+    // is laid out at its dpi. 96 dpi until it is set.
+    const Resolution &resolution() const { return m_resolution; }
+    void setResolution(const Resolution &resolution);
     OleColor textColour() const { return m_textColour; }
     void setTextColour(OleColor colour) { m_textColour = colour; }
 
@@ -90,12 +98,15 @@ private:
     qsizetype stride() const { return m_image.bytesPerLine() / qsizetype(sizeof(QRgb)); }
     void invert(QRgb *pixels, int x, int y);
     void layoutText(QSize size, const QString &text);
+    void resolveFont();
 
     QImage m_image;
     int m_width = 0;
     int m_height = 0;
     quint64 m_clearCount = 0;
+    QFont m_requestedFont;
     QFont m_font;
+    Resolution m_resolution;
     OleColor m_textColour = 0;
 
     // The coverage of the last text drawn. A repaint with the same text, font

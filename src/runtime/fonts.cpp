@@ -1,13 +1,136 @@
 #include "fonts.h"
 
+#include "numbers.h"
+#include "twips.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QHash>
+#include <QList>
+#include <QtEndian>
+
+#include <cmath>
 
 namespace {
 
 constexpr const char *FontFolder = "/usr/share/wine/fonts/";
-constexpr const char *FontFiles[] = {"tahoma.ttf", "tahomabd.ttf", "ms_sans_serif.ttf"};
+constexpr const char *ScalableFiles[] = {"tahoma.ttf", "tahomabd.ttf"};
+constexpr const char *BitmapFile = "ms_sans_serif.ttf";
+
+const QString ControlFace = QStringLiteral("MS Sans Serif");
+constexpr double ControlPoints = 8.0;
+// A bitmap face's line is its strike's size: 8 pt at 96 dpi is the 13 px
+// strike, 10 pt the 16 px one and 12 pt the 20 px one.
+constexpr double LinePixelsPerPointAt96 = 13.0 / ControlPoints;
+// Stands in for a bitmap face at a size it has no strike for.
+const QStringList ScalableStandIns = {QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans")};
+
+// The strikes (line heights in pixels) of each bitmap family we registered.
+QHash<QString, QList<int>> &bitmapStrikes()
+{
+    static QHash<QString, QList<int>> strikes;
+    return strikes;
+}
+
+// An sfnt font whose bitmaps come in several strikes registers with the first
+// strike's size only. Each strike becomes a font of its own by a copy of the
+// file whose bitmap location table lists just that strike: the table's
+// offsets count from its own start, so moving a size record keeps them valid.
+struct Strike
+{
+    int pixels;
+    QByteArray font;
+};
+
+QList<Strike> splitStrikes(const QByteArray &font)
+{
+    constexpr int DirectoryStart = 12;
+    constexpr int RecordSize = 16;
+    constexpr int SizeTableStart = 8;
+    constexpr int SizeRecordSize = 48;
+    constexpr int PpemOffset = 45; // ppemY within a size record
+
+    const auto read32 = [&font](qsizetype at) { return qFromBigEndian<quint32>(font.constData() + at); };
+    if (font.size() < DirectoryStart)
+        return {};
+    const int tables = qFromBigEndian<quint16>(font.constData() + 4);
+    if (font.size() < DirectoryStart + qsizetype(tables) * RecordSize)
+        return {};
+    qsizetype location = -1;
+    for (int i = 0; i < tables; ++i) {
+        const qsizetype record = DirectoryStart + qsizetype(i) * RecordSize;
+        const QByteArrayView tag(font.constData() + record, 4);
+        if (tag == "EBLC" || tag == "bloc")
+            location = read32(record + 8);
+    }
+    if (location < 0 || location + SizeTableStart > font.size())
+        return {};
+    const quint32 sizes = read32(location + 4);
+    if (sizes < 2 || location + SizeTableStart + qsizetype(sizes) * SizeRecordSize > font.size())
+        return {};
+
+    QList<Strike> strikes;
+    for (quint32 k = 0; k < sizes; ++k) {
+        const qsizetype record = location + SizeTableStart + qsizetype(k) * SizeRecordSize;
+        QByteArray single = font;
+        qToBigEndian<quint32>(1, single.data() + location + 4);
+        std::copy_n(font.constData() + record, SizeRecordSize, single.data() + location + SizeTableStart);
+        strikes.append({quint8(font[record + PpemOffset]), single});
+    }
+    return strikes;
+}
+
+void addBitmapFont(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray font = file.readAll();
+    QList<Strike> strikes = splitStrikes(font);
+    if (strikes.isEmpty()) {
+        QFontDatabase::addApplicationFontFromData(font);
+        return;
+    }
+    for (const Strike &strike : std::as_const(strikes)) {
+        const int id = QFontDatabase::addApplicationFontFromData(strike.font);
+        for (const QString &family : QFontDatabase::applicationFontFamilies(id))
+            bitmapStrikes()[family].append(strike.pixels);
+    }
+}
+
+// The scalable stand-in whose line is `linePixels` high, or as near as it gets.
+QFont scalableStandIn(const QFont &font, int linePixels)
+{
+    QFont standIn = font;
+    standIn.setFamilies(ScalableStandIns);
+    const auto miss = [&standIn, linePixels](int pixels) {
+        standIn.setPixelSize(pixels);
+        return std::abs(QFontMetrics(standIn).height() - linePixels);
+    };
+    // The line grows with the size: start from the face's own proportion,
+    // then look one pixel either side.
+    standIn.setPixelSize(linePixels);
+    const int guess = std::max(1, int(std::lround(double(linePixels) * linePixels / QFontMetrics(standIn).height())));
+    int best = guess;
+    for (const int candidate : {guess - 1, guess + 1}) {
+        if (candidate >= 1 && miss(candidate) < miss(best))
+            best = candidate;
+    }
+    standIn.setPixelSize(best);
+    return standIn;
+}
+
+// The line height a bitmap face is asked for, in pixels.
+int linePixels(const QFont &font, const Resolution &resolution)
+{
+    if (font.pixelSize() > 0)
+        return font.pixelSize();
+    return int(roundHalfEven(font.pointSizeF() * LinePixelsPerPointAt96 * resolution.dpiY() / Resolution::StandardDpi));
+}
 
 } // namespace
 
@@ -18,18 +141,44 @@ void installDesignFonts()
         return;
     installed = true;
 
-    for (const char *file : FontFiles) {
+    for (const char *file : ScalableFiles) {
         const QString path = QString::fromLatin1(FontFolder) + QString::fromLatin1(file);
         if (QFile::exists(path))
             QFontDatabase::addApplicationFont(path);
     }
+    addBitmapFont(QString::fromLatin1(FontFolder) + QString::fromLatin1(BitmapFile));
     QFont::insertSubstitution(QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"));
-    QApplication::setFont(defaultControlFont());
+    QApplication::setFont(defaultControlFont(Resolution::of(QGuiApplication::primaryScreen())));
 }
 
-QFont defaultControlFont()
+QFont defaultControlFont(const Resolution &resolution)
 {
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSizeF(8.0);
-    return font;
+    QFont font(ControlFace);
+    font.setPointSizeF(ControlPoints);
+    // Without the bitmap face, a stand-in still keeps the line 195 twips high.
+    if (!bitmapStrikes().contains(ControlFace))
+        return scalableStandIn(font, linePixels(font, resolution));
+    return deviceFont(font, resolution);
+}
+
+QFont deviceFont(const QFont &font, const Resolution &resolution)
+{
+    const auto strikes = bitmapStrikes().constFind(font.family());
+    if (strikes == bitmapStrikes().cend())
+        return font;
+    const int pixels = linePixels(font, resolution);
+    if (!strikes->contains(pixels))
+        return scalableStandIn(font, pixels);
+    QFont native = font;
+    native.setPixelSize(pixels);
+    return native;
+}
+
+bool isDrawnAtNativeSize(const QFont &font)
+{
+    const QFontInfo info(font);
+    const auto strikes = bitmapStrikes().constFind(info.family());
+    if (strikes == bitmapStrikes().cend())
+        return QFontDatabase::isSmoothlyScalable(info.family(), info.styleName());
+    return strikes->contains(info.pixelSize()) && info.pixelSize() == font.pixelSize();
 }

@@ -2,11 +2,29 @@
 
 #include <QFont>
 
+class Resolution;
+
 // Registers the fonts the window's design names (Tahoma, MS Sans Serif) from
 // the metric-compatible files when they are installed, maps Verdana to DejaVu
 // Sans, and makes MS Sans Serif 8 pt the application's default control font.
-// Missing files fall back silently to what the system has. Safe to call twice.
+// MS Sans Serif is a bitmap font: each of its strikes (13, 16 and 20 px) is
+// registered as a size of its own. Missing files fall back silently to what
+// the system has. Safe to call twice.
 void installDesignFonts();
 
-// MS Sans Serif 8 pt: one text line is 13 px (195 twips) at 96 dpi.
-QFont defaultControlFont();
+// The default control font for a screen: MS Sans Serif 8 pt, one text line
+// 195 twips high. That is the bitmap strike of 13 px at 96 dpi, 16 at 120 and
+// 20 at 144; where no strike has the size (26 px at 192 dpi) a scalable sans
+// serif with the same line height stands in.
+QFont defaultControlFont(const Resolution &resolution);
+
+// A font as it is drawn on a screen of the given resolution. A scalable face
+// is returned as it is. A face made of bitmap strikes is drawn at one of its
+// strikes only, never magnified: at the strike whose line height the point
+// size asks for (8 pt is a 13 px line at 96 dpi, 10 pt 16 px, 12 pt 20 px),
+// else a scalable sans serif of that line height.
+QFont deviceFont(const QFont &font, const Resolution &resolution);
+
+// Whether text in this font is drawn with outlines or with a bitmap strike of
+// exactly the font's pixel size, as opposed to a strike of another size.
+bool isDrawnAtNativeSize(const QFont &font);

@@ -3,56 +3,53 @@
 #include "numbers.h"
 
 #include <QGuiApplication>
+#include <QImage>
 #include <QScreen>
+#include <QWidget>
+
+#include <cmath>
 
 namespace {
 
-constexpr double TwipsPerInch = 1440.0;
 constexpr double HimetricPerInch = 2540.0;
-constexpr double FallbackDpi = 96.0;
-
-double logicalDpi(bool horizontal)
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return FallbackDpi;
-    const double dpi = horizontal ? screen->logicalDotsPerInchX() : screen->logicalDotsPerInchY();
-    return dpi > 0 ? dpi : FallbackDpi;
-}
+constexpr double InchesPerMetre = 1 / 0.0254;
 
 } // namespace
 
-double twipsPerPixelX()
+Resolution Resolution::of(const QScreen *screen)
 {
-    return TwipsPerInch / logicalDpi(true);
+    if (!screen)
+        return {};
+    return {screen->logicalDotsPerInchX(), screen->logicalDotsPerInchY()};
 }
 
-double twipsPerPixelY()
+Resolution Resolution::of(const QWidget *widget)
 {
-    return TwipsPerInch / logicalDpi(false);
+    return of(widget ? widget->screen() : QGuiApplication::primaryScreen());
 }
 
-int twipsToPixelsX(double twips)
+int Resolution::toPixelsX(double twips) const
 {
     return int(roundHalfEven(twips / twipsPerPixelX()));
 }
 
-int twipsToPixelsY(double twips)
+int Resolution::toPixelsY(double twips) const
 {
     return int(roundHalfEven(twips / twipsPerPixelY()));
 }
 
-double pixelsToTwipsX(double pixels)
+void Resolution::applyTo(QImage &image) const
 {
-    return pixels * twipsPerPixelX();
-}
-
-double pixelsToTwipsY(double pixels)
-{
-    return pixels * twipsPerPixelY();
+    image.setDotsPerMeterX(int(std::lround(m_dpiX * InchesPerMetre)));
+    image.setDotsPerMeterY(int(std::lround(m_dpiY * InchesPerMetre)));
 }
 
 double himetricToTwips(double himetric)
 {
-    return himetric * TwipsPerInch / HimetricPerInch;
+    return himetric * Resolution::TwipsPerInch / HimetricPerInch;
+}
+
+void useDevicePixels()
+{
+    qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
 }

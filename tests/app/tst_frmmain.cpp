@@ -172,15 +172,15 @@ void tst_frmMain::fonts_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("family");
-    QTest::addColumn<double>("points");
+    QTest::addColumn<double>("points"); // or, for the bitmap face, -pixels
     QTest::newRow("heading") << "txtMainHeading" << "Tahoma" << 24.0;
     QTest::newRow("y axis title") << "txtYAxisLabel" << "Tahoma" << 15.75;
     QTest::newRow("x axis title") << "txtXAxis" << "Tahoma" << 15.75;
     QTest::newRow("picture number") << "txt_picture_number" << "Tahoma" << 14.25;
     QTest::newRow("value box") << "Text1" << "Tahoma" << 8.25;
     QTest::newRow("caption of the label box") << "Label4" << "Tahoma" << 8.25;
-    QTest::newRow("scale label uses the default font") << "Label3" << "MS Sans Serif" << 8.0;
-    QTest::newRow("frame uses the default font") << "Frame1" << "MS Sans Serif" << 8.0;
+    QTest::newRow("scale label uses the default font") << "Label3" << "MS Sans Serif" << -13.0;
+    QTest::newRow("frame uses the default font") << "Frame1" << "MS Sans Serif" << -13.0;
 }
 
 void tst_frmMain::fonts()
@@ -191,7 +191,10 @@ void tst_frmMain::fonts()
     const QWidget *widget = m_window->findChild<QWidget *>(name);
     QVERIFY(widget);
     QCOMPARE(widget->font().family(), family);
-    QCOMPARE(widget->font().pointSizeF(), points);
+    if (points > 0)
+        QCOMPARE(widget->font().pointSizeF(), points);
+    else
+        QCOMPARE(widget->font().pixelSize(), int(-points));
     QCOMPARE(widget->font().weight(), QFont::Normal);
     QVERIFY(!widget->font().italic());
 }
@@ -200,7 +203,7 @@ void tst_frmMain::buttonsRestoredFromTheirBags_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
-    QTest::addColumn<double>("points");
+    QTest::addColumn<double>("points"); // or, for the bitmap face, -pixels
     QTest::newRow("add column") << "CcXAddColumn" << "Add Column" << 9.75;
     QTest::newRow("save graph") << "CcXSaveGraph" << "Save Graph" << 8.25;
     QTest::newRow("clear graph") << "CcXClearGraph" << "Clear Graph" << 8.25;

@@ -488,10 +488,11 @@ void tst_ButtonPainting::minimumSizeIsEnforcedThenPainted()
     QVERIFY(QTest::qWaitForWindowExposed(m_host));
     const quint64 paints = button->surface().clearCount();
 
-    button->resize(89, twipsToPixelsY(50));
+    const Resolution resolution = Resolution::of(button);
+    button->resize(89, resolution.toPixelsY(50));
     const int minimum = button->height();
-    QVERIFY(pixelsToTwipsY(minimum) >= 100);
-    QVERIFY(pixelsToTwipsY(minimum - 1) < 100);
+    QVERIFY(resolution.toTwipsY(minimum) >= 100);
+    QVERIFY(resolution.toTwipsY(minimum - 1) < 100);
     // Painted once, at the new size, and painting goes on afterwards.
     QCOMPARE(button->surface().clearCount(), paints + 1);
     QCOMPARE(button->surface().size(), QSize(89, minimum));
@@ -499,7 +500,7 @@ void tst_ButtonPainting::minimumSizeIsEnforcedThenPainted()
     button->SetCaption(QStringLiteral("&Go"));
     QCOMPARE(button->surface().clearCount(), paints + 2);
 
-    button->resize(twipsToPixelsX(50), twipsToPixelsY(50));
+    button->resize(resolution.toPixelsX(50), resolution.toPixelsY(50));
     QCOMPARE(button->size(), QSize(minimum, minimum));
     QCOMPARE(button->surface().size(), QSize(minimum, minimum));
     QCOMPARE(button->surface().pixel(minimum - 1, 3), lookOf(ButtonState::Normal).outline);
@@ -511,8 +512,9 @@ void tst_ButtonPainting::resizeWhileLockedByCreationDoesNotPaint()
     button->Initialize();
     m_host->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_host));
-    button->resize(89, twipsToPixelsY(50));
-    QVERIFY(pixelsToTwipsY(button->height()) >= 100);
+    const Resolution resolution = Resolution::of(button);
+    button->resize(89, resolution.toPixelsY(50));
+    QVERIFY(resolution.toTwipsY(button->height()) >= 100);
     QVERIFY(button->isPaintLocked());
     QCOMPARE(button->surface().clearCount(), 0u);
 }

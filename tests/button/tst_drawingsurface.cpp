@@ -223,7 +223,7 @@ void tst_DrawingSurface::doubledAmpersandShowsOne()
     QImage reference(80, 30, QImage::Format_RGB32);
     reference.fill(Qt::white);
     QPainter painter(&reference);
-    painter.setFont(m_surface.font());
+    painter.setFont(m_surface.drawnFont());
     painter.setPen(Qt::red);
     painter.drawText(QRect(0, 0, 80, 30), Qt::TextSingleLine | Qt::AlignCenter, QStringLiteral("A&B"));
     painter.end();

@@ -5,6 +5,7 @@
 #include "runtimeerror.h"
 #include "twips.h"
 
+#include <QGuiApplication>
 #include <QImage>
 #include <QTest>
 
@@ -87,9 +88,9 @@ private:
 void tst_jChart::initTestCase()
 {
     installDesignFonts();
-    // Every figure below is in twips at 96 dpi.
-    QCOMPARE(twipsPerPixelX(), 15.0);
-    QCOMPARE(twipsPerPixelY(), 15.0);
+    // Every figure below is in twips at 96 dpi, the primary screen's.
+    QCOMPARE(Resolution::of(QGuiApplication::primaryScreen()).twipsPerPixelX(), 15.0);
+    QCOMPARE(Resolution::of(QGuiApplication::primaryScreen()).twipsPerPixelY(), 15.0);
 }
 
 void tst_jChart::init()

@@ -18,30 +18,49 @@ namespace {
 
 constexpr int WaitMs = 10000;
 
-// Where things are in the window's client area, in pixels at 96 dpi.
-constexpr QPoint FrameOrigin(64, 520);
-constexpr QRect ChartBox(72, 96, 1022, 329);
-constexpr QSize ClientSize(1131, 644);
-constexpr QSize SavedSize(1131, 509);
+// The X server's resolution: the test runs at 96 dpi and again at 144.
+const int Dpi = qEnvironmentVariableIsSet("PLINTHOS_E2E_DPI") ? qEnvironmentVariableIntValue("PLINTHOS_E2E_DPI") : 96;
+const double TwipsPerPixel = 1440.0 / Dpi;
 
-QPoint inFrame(int x, int y)
+// Twips of the design to whole pixels, halves to even.
+int px(double twips)
 {
-    return FrameOrigin + QPoint(x, y);
+    return int(std::nearbyint(twips / TwipsPerPixel));
 }
 
-const QPoint LabelBox = inFrame(96 + 32, 30 + 9);
-const QPoint ValueBox = inFrame(264 + 20, 32 + 9);
-const QPoint NumberBox = inFrame(552 + 20, 16 + 15);
-const QPoint LabelSwatch = inFrame(96 + 33, 72 + 7);
-const QPoint ColumnSwatch = inFrame(184 + 32, 72 + 8);
-const QPoint AddColumn = inFrame(360 + 44, 16 + 40);
-const QPoint SaveGraph = inFrame(464 + 40, 16 + 16);
-const QPoint ClearGraph = inFrame(464 + 40, 64 + 16);
-const QPoint Exit = inFrame(616 + 44, 16 + 40);
+QRect pxRect(int left, int top, int width, int height)
+{
+    return QRect(px(left), px(top), px(width), px(height));
+}
+
+// Where things are in the window's client area.
+const QPoint FrameOrigin(px(960), px(7800));
+const QRect ChartBox = pxRect(1080, 1440, 15330, 4935);
+const QSize ClientSize(px(16965), px(9660));
+const QSize SavedSize(px(16965), px(7640));
+
+// The middle of a control inside the frame, from its place there in twips.
+QPoint inFrame(int left, int top, int width, int height)
+{
+    return FrameOrigin + QPoint(px(left + width / 2.0), px(top + height / 2.0));
+}
+
+const QPoint LabelBox = inFrame(1440, 450, 975, 285);
+const QPoint ValueBox = inFrame(3960, 480, 615, 285);
+const QPoint NumberBox = inFrame(8280, 240, 615, 465);
+const QPoint LabelSwatch = inFrame(1440, 1080, 990, 225);
+const QPoint ColumnSwatch = inFrame(2760, 1080, 975, 240);
+const QPoint AddColumn = inFrame(5400, 240, 1335, 1215);
+const QPoint SaveGraph = inFrame(6960, 240, 1215, 495);
+const QPoint ClearGraph = inFrame(6960, 960, 1215, 495);
+const QPoint Exit = inFrame(9240, 240, 1335, 1215);
+// A point of the frame's background, and one of the shape behind the label group.
+const QPoint FrameBackground = FrameOrigin + QPoint(px(120), px(1500));
+const QPoint LabelShape = FrameOrigin + QPoint(px(300), px(900));
 
 QPoint paletteCell(int index)
 {
-    return inFrame(264 + 8 * (index % 8) + 4, (index >= 8 ? 64 : 80) + 4);
+    return inFrame(3960 + 120 * (index % 8), index >= 8 ? 960 : 1200, 135, 135);
 }
 
 const QRgb White = qRgb(255, 255, 255);
@@ -53,16 +72,18 @@ const QRgb Green = qRgb(0, 255, 0);
 const QRgb Yellow = qRgb(255, 255, 0);
 const QRgb LightGrey = qRgb(224, 224, 224);
 
-// The layout of a chart 15330 x 4935 twips with n columns, in pixels of the
-// chart: each column's fill, inside its one-pixel outline.
+// The layout of the chart with n columns, in pixels of the chart: each
+// column's fill, inside its one-pixel outline. The chart is laid out in the
+// twips its whole pixels span.
 QRect columnFill(int index, int count, int value)
 {
-    const auto snap = [](double twips) { return int(std::nearbyint(twips / 15.0)); };
-    const double pitch = std::nearbyint(15230.0 / count);
+    const double width = ChartBox.width() * TwipsPerPixel;
+    const double height = ChartBox.height() * TwipsPerPixel;
+    const double pitch = std::nearbyint((width - 100) / count);
     const double left = 50 + index * pitch;
-    const double height = 48.0 * value;
-    const double top = 4935 - 50 - height;
-    const QRect box(QPoint(snap(left), snap(top)), QPoint(snap(left + pitch / 2) - 1, snap(top + height) - 1));
+    const double columnHeight = std::nearbyint((height - 100) / 100) * value;
+    const double top = height - 50 - columnHeight;
+    const QRect box(QPoint(px(left), px(top)), QPoint(px(left + pitch / 2) - 1, px(top + columnHeight) - 1));
     return box.adjusted(1, 1, -1, -1);
 }
 
@@ -76,6 +97,7 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void startsCentredWithItsDesign();
+    void buttonLooksOnTheScreen();
     void addsClearsAndAddsAgain();
     void savesTwice();
     void copyPictureFromTheChartsMenu();
@@ -224,15 +246,47 @@ void tst_EndToEnd::startsCentredWithItsDesign()
     QCOMPARE(xdotoolOutput({"getwindowname", m_window}), QStringLiteral("   The Plinthos"));
 
     const QImage client = screen().copy(QRect(m_origin, ClientSize));
-    QCOMPARE(client.pixel(1110, 300) & 0xFFFFFF, White & 0xFFFFFF);
-    QCOMPARE(client.pixel(inFrame(8, 100)) & 0xFFFFFF, FrameBlue & 0xFFFFFF);
-    QCOMPARE(client.pixel(inFrame(20, 60)) & 0xFFFFFF, qRgb(128, 128, 255) & 0xFFFFFF);
+    QCOMPARE(client.pixel(px(16650), px(4500)) & 0xFFFFFF, White & 0xFFFFFF);
+    QCOMPARE(client.pixel(FrameBackground) & 0xFFFFFF, FrameBlue & 0xFFFFFF);
+    QCOMPARE(client.pixel(LabelShape) & 0xFFFFFF, qRgb(128, 128, 255) & 0xFFFFFF);
     QCOMPARE(client.pixel(LabelSwatch) & 0xFFFFFF, Black & 0xFFFFFF);
     QCOMPARE(client.pixel(ColumnSwatch) & 0xFFFFFF, LightGrey & 0xFFFFFF);
     QCOMPARE(client.pixel(paletteCell(12)) & 0xFFFFFF, Red & 0xFFFFFF);
     QCOMPARE(client.pixel(paletteCell(6)) & 0xFFFFFF, Blue & 0xFFFFFF);
     QCOMPARE(client.pixel(ChartBox.bottomRight()) & 0xFFFFFF, Black & 0xFFFFFF);
     QCOMPARE(client.pixel(ChartBox.center()) & 0xFFFFFF, White & 0xFFFFFF);
+}
+
+// The Clear Graph button at rest, under the pointer and held down, read back
+// from the screen at the screen's own pixels: its outline spans exactly the
+// button, whose four extreme corners show the frame behind it.
+void tst_EndToEnd::buttonLooksOnTheScreen()
+{
+    const QRect button(FrameOrigin + QPoint(px(6960), px(960)), QSize(px(1215), px(495)));
+    const QRgb outline = qRgb(0, 60, 116);
+    const auto looks = [&](QRgb ringRow1) {
+        return waitFor([&](const QImage &client) {
+            const auto at = [&](int x, int y) { return client.pixel(button.topLeft() + QPoint(x, y)) & 0xFFFFFF; };
+            const int w = button.width();
+            const int h = button.height();
+            return at(0, 0) == (FrameBlue & 0xFFFFFF) && at(w - 1, h - 1) == (FrameBlue & 0xFFFFFF)
+                && at(1, 1) == (qRgb(82, 125, 165) & 0xFFFFFF) && at(w / 2, 0) == (outline & 0xFFFFFF)
+                && at(w / 2, h - 1) == (outline & 0xFFFFFF) && at(w / 2, h) == (FrameBlue & 0xFFFFFF)
+                && at(w - 1, h / 2) == (outline & 0xFFFFFF) && at(w, h / 2) == (FrameBlue & 0xFFFFFF)
+                && at(w / 2, 1) == (ringRow1 & 0xFFFFFF);
+        });
+    };
+    QVERIFY2(looks(qRgb(255, 255, 255)), "Normal");
+    // The buttons light up on an active window only; with no window manager
+    // the window is active once it has the keyboard focus.
+    xdotool({"windowfocus", "--sync", m_window});
+    const QPoint middle = m_origin + button.center();
+    xdotool({"mousemove", "--sync", QString::number(middle.x()), QString::number(middle.y())});
+    QVERIFY2(looks(qRgb(255, 243, 206)), "Hot");
+    xdotool({"mousedown", "1"});
+    QVERIFY2(looks(qRgb(231, 227, 222)), "Pressed");
+    xdotool({"mouseup", "1"});
+    QVERIFY2(looks(qRgb(255, 243, 206)), "Hot again");
 }
 
 void tst_EndToEnd::addsClearsAndAddsAgain()
@@ -259,7 +313,9 @@ void tst_EndToEnd::addsClearsAndAddsAgain()
     QVERIFY(waitForPixel(ChartBox.topLeft() + columnFill(2, 3, 20).center(), Yellow));
     verifyColumns(screen().copy(QRect(m_origin, ClientSize)), ChartBox.topLeft(),
                   {{50, Red}, {95, Green}, {20, Yellow}});
-    QVERIFY(screen().copy(QRect(m_origin, ClientSize)).save(QStringLiteral(SCREENSHOT_PATH)));
+    const QString screenshot = Dpi == 96 ? QStringLiteral("e2e-screenshot.png")
+                                         : QStringLiteral("e2e-screenshot-%1dpi.png").arg(Dpi);
+    QVERIFY(screen().copy(QRect(m_origin, ClientSize)).save(QStringLiteral(SCREENSHOT_FOLDER "/") + screenshot));
 }
 
 void tst_EndToEnd::savesTwice()
@@ -279,8 +335,8 @@ void tst_EndToEnd::savesTwice()
                 QVERIFY2((saved.pixel(x, y) & 0xFFFFFF) != (FrameBlue & 0xFFFFFF), "the controls frame was saved");
         // The heading is in the picture.
         int dark = 0;
-        for (int y = 8; y < 49; ++y)
-            for (int x = 72; x < 400; ++x)
+        for (int y = px(120); y < px(735); ++y)
+            for (int x = px(1080); x < px(6000); ++x)
                 dark += qGray(saved.pixel(x, y)) < 100;
         QVERIFY(dark > 50);
     }
@@ -290,7 +346,7 @@ void tst_EndToEnd::chooseFromChartMenu(int entry)
 {
     // A right click on the chart opens its menu there; the menu has the
     // keyboard while it is open.
-    const QPoint at = ChartBox.topLeft() + QPoint(900, 60);
+    const QPoint at = ChartBox.topLeft() + QPoint(px(13500), px(900));
     xdotool({"mousemove", "--sync", QString::number((m_origin + at).x()), QString::number((m_origin + at).y())});
     xdotool({"click", "3"});
     // Where the chart is white, the menu's entries bring dark text.
