@@ -1,5 +1,8 @@
-// A bare Qt window to measure the program against: the main window's size,
-// the same number of child widgets, a white background and nothing else.
+// A bare Qt window to measure the program against: the main window's size
+// at the screen's resolution, the same number of child widgets, a white
+// background and nothing else.
+
+#include "twips.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -7,12 +10,14 @@
 
 int main(int argc, char *argv[])
 {
+    useDevicePixels();
     QApplication app(argc, argv);
     const int children = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 0;
 
     QWidget window;
     window.setWindowTitle(QStringLiteral("Bare window"));
-    window.setFixedSize(1131, 644);
+    const Resolution resolution = Resolution::of(&window);
+    window.setFixedSize(resolution.toPixelsX(16965), resolution.toPixelsY(9660));
     QPalette colours = window.palette();
     colours.setColor(QPalette::Window, Qt::white);
     window.setPalette(colours);

@@ -8,14 +8,15 @@
 
 namespace {
 
-constexpr QSize ChartSize(1022, 329); // the main window's chart at 96 dpi
-
-std::unique_ptr<jChart> makeChart()
+// The main window's chart, 15330 x 4935 twips, on a screen of that resolution.
+std::unique_ptr<jChart> makeChart(int dpi)
 {
     installDesignFonts();
     auto chart = std::make_unique<jChart>();
     chart->Initialize();
-    chart->resize(ChartSize);
+    chart->move(benchmarkScreen(dpi)->geometry().topLeft());
+    const Resolution resolution = Resolution::of(benchmarkScreen(dpi));
+    chart->resize(resolution.toPixelsX(15330), resolution.toPixelsY(4935));
     return chart;
 }
 
@@ -27,7 +28,7 @@ void fill(jChart &chart)
 
 void BM_ResizeWith100Columns(benchmark::State &state)
 {
-    auto chart = makeChart();
+    auto chart = makeChart(96);
     fill(*chart);
     for (auto _ : state)
         chart->Resize();
@@ -36,7 +37,7 @@ BENCHMARK(BM_ResizeWith100Columns)->Apply(medianOfTen);
 
 void BM_Fill100ColumnsByAddItem(benchmark::State &state)
 {
-    auto chart = makeChart();
+    auto chart = makeChart(96);
     for (auto _ : state) {
         chart->Clear();
         fill(*chart);
@@ -46,13 +47,13 @@ BENCHMARK(BM_Fill100ColumnsByAddItem)->Apply(medianOfTen);
 
 void BM_RepaintWith100Columns(benchmark::State &state)
 {
-    auto chart = makeChart();
+    auto chart = makeChart(int(state.range(0)));
     fill(*chart);
-    QImage image(ChartSize, QImage::Format_RGB32);
+    QImage image(chart->size(), QImage::Format_RGB32);
     for (auto _ : state)
         chart->render(&image);
 }
-BENCHMARK(BM_RepaintWith100Columns)->Apply(medianOfTen);
+BENCHMARK(BM_RepaintWith100Columns)->Apply(atBothResolutions)->Apply(medianOfTen);
 
 } // namespace
 

@@ -20,14 +20,14 @@
 
 namespace {
 
-constexpr QSize WindowSize(1131, 644);
-constexpr QPoint WhitePixel(1110, 300); // window background, right of the chart
-
+// The window's place on the screen, and a pixel of its background right of
+// the chart, from the design's twips at the screen's resolution.
 QPoint probePoint()
 {
-    QRect window(QPoint(), WindowSize);
+    const Resolution resolution = Resolution::of(QGuiApplication::primaryScreen());
+    QRect window(0, 0, resolution.toPixelsX(16965), resolution.toPixelsY(9660));
     window.moveCenter(QGuiApplication::primaryScreen()->geometry().center());
-    return window.topLeft() + WhitePixel;
+    return window.topLeft() + QPoint(resolution.toPixelsX(16650), resolution.toPixelsY(4500));
 }
 
 bool isWhite(QPoint at)
@@ -89,6 +89,7 @@ std::optional<Launch> launch(const QString &program, const QStringList &argument
 void BM_StartUpAndPeakMemory(benchmark::State &state)
 {
     const QString children = QString::number(frmMain().findChildren<QWidget *>().size());
+    state.SetLabel(QStringLiteral("%1 dpi").arg(qRound(QGuiApplication::primaryScreen()->logicalDotsPerInchY())).toStdString());
     for (auto _ : state) {
         const auto bare = launch(QStringLiteral(BARE_WINDOW_EXECUTABLE), {children});
         const auto plinthos = launch(QStringLiteral(PLINTHOS_EXECUTABLE), {});

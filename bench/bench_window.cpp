@@ -49,14 +49,16 @@ void BM_SaveGraph(benchmark::State &state)
     installDesignFonts();
     QTemporaryDir folder;
     frmMain window;
+    window.move(benchmarkScreen(int(state.range(0)))->geometry().topLeft());
     window.setPictureFolder(folder.path());
     showUntilPainted(window);
     auto *buffer = window.findChild<PictureBox *>(QStringLiteral("Picture1"));
     const QString path = folder.filePath(QStringLiteral("graph1.bmp"));
     for (auto _ : state)
         frmMain::SaveFormImageToFile(&window, buffer, path);
+    state.SetLabel(QStringLiteral("%1x%2").arg(buffer->image().width()).arg(buffer->image().height()).toStdString());
 }
-BENCHMARK(BM_SaveGraph)->Apply(medianOfTen);
+BENCHMARK(BM_SaveGraph)->Apply(atBothResolutions)->Apply(medianOfTen);
 
 // Start-up to the first painted frame: the main window against a bare window
 // of the same size with as many child widgets.
@@ -73,9 +75,10 @@ BENCHMARK(BM_StartUpMainWindow)->Apply(medianOfTen);
 void BM_StartUpBareWindow(benchmark::State &state)
 {
     const int children = childWidgetCount();
+    const QSize size = frmMain().size();
     for (auto _ : state) {
         QWidget window;
-        window.setFixedSize(1131, 644);
+        window.setFixedSize(size);
         for (int i = 0; i < children; ++i)
             (new QWidget(&window))->setGeometry(i % 40 * 28, i / 40 * 28, 24, 24);
         showUntilPainted(window);

@@ -1,17 +1,23 @@
 #pragma once
 
+#include "twips.h"
+
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 
 #include <benchmark/benchmark.h>
 
-// Benchmarks of widgets need a QApplication; they run on the offscreen
-// platform unless QT_QPA_PLATFORM says otherwise. Every benchmark repeats
-// its measurement and reports the median.
+// Benchmarks of widgets need a QApplication. Unless QT_QPA_PLATFORM says
+// otherwise they run on the tests' offscreen platform, with screens at 96,
+// 120, 144 and 192 dpi; as in the program, windows paint at their screen's
+// own pixels. Every benchmark repeats its measurement and reports the median.
 #define PLINTHOS_BENCHMARK_MAIN()                                                                  \
     int main(int argc, char **argv)                                                                \
     {                                                                                              \
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                        \
-            qputenv("QT_QPA_PLATFORM", "offscreen");                                               \
+            qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" PLINTHOS_OFFSCREEN_CONFIG);         \
+        useDevicePixels();                                                                         \
         QApplication app(argc, argv);                                                              \
         benchmark::Initialize(&argc, argv);                                                        \
         benchmark::RunSpecifiedBenchmarks();                                                       \
@@ -23,4 +29,20 @@
 inline void medianOfTen(benchmark::internal::Benchmark *benchmark)
 {
     benchmark->Repetitions(10)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
+}
+
+// The offscreen screen at that resolution (the primary one if there is none).
+inline QScreen *benchmarkScreen(int dpi)
+{
+    for (QScreen *screen : QGuiApplication::screens()) {
+        if (qRound(screen->logicalDotsPerInchY()) == dpi)
+            return screen;
+    }
+    return QGuiApplication::primaryScreen();
+}
+
+// Benchmarks that take a resolution run at 96 and at 144 dpi.
+inline void atBothResolutions(benchmark::internal::Benchmark *benchmark)
+{
+    benchmark->ArgName("dpi")->Arg(96)->Arg(144);
 }

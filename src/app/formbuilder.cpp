@@ -25,6 +25,9 @@ QFont designFont(const FontDesign &design, const Resolution &resolution)
         return defaultControlFont(resolution);
     QFont font(QString::fromUtf16(design.face));
     font.setPointSizeF(design.size);
+    // Smoothed as the toolkit draws text, not crisp as the default control
+    // font it would otherwise take this from.
+    font.setStyleStrategy(QFont::PreferDefault);
     return font;
 }
 
@@ -92,18 +95,22 @@ QWidget *createPictureBox(const ControlDesign &design, QWidget *container)
     // part of the Exit button, so it stays hidden from the start.
     auto *picture = new PictureBox(container);
     picture->SetBackColor(design.back);
+    if (design.fore != DefaultColour)
+        picture->SetForeColor(design.fore);
     picture->hide();
     return picture;
 }
 
-// A hosted control's life cycle up to its sizing: created, given its site,
-// initialised and restored from its bag. place() then sizes it.
+// A hosted control's life cycle up to its first paint: created, given its
+// site and initialised; its window then takes the size the form keeps for it,
+// and the properties restored from its bag paint it once, at that size.
 template<typename Control>
-Control *host(QWidget *container, const QString &name, const PropertyBag &bag)
+Control *host(QWidget *container, const QString &name, const PropertyBag &bag, const QRect &place)
 {
     auto *control = new Control(container);
     control->setSite(new FormSite(control, name, control));
     control->Initialize();
+    control->setGeometry(place);
     control->ReadProperties(bag);
     return control;
 }
@@ -126,13 +133,16 @@ QWidget *FormBuilder::build(const ControlDesign &design, QWidget *container)
     return widget;
 }
 
+QRect FormBuilder::hostedPlace(const ControlDesign &design, const PropertyBag &bag) const
+{
+    const QSize extent = hostedExtent(bag);
+    return pixelRect(m_resolution, design.left, design.top, extent.width(), extent.height());
+}
+
 void FormBuilder::place(const ControlDesign &design, QWidget *widget) const
 {
     if (design.kind == ControlKind::Chart || design.kind == ControlKind::PushButton) {
-        const PropertyBag bag = PropertyBag::fromText(FormDesign::storedProperties(objectName(design)));
-        const QSize extent = hostedExtent(bag);
-        widget->setGeometry(m_resolution.toPixelsX(design.left), m_resolution.toPixelsY(design.top),
-                            m_resolution.toPixelsX(extent.width()), m_resolution.toPixelsY(extent.height()));
+        widget->setGeometry(hostedPlace(design, PropertyBag::fromText(FormDesign::storedProperties(objectName(design)))));
         return;
     }
     widget->setFont(designFont(design.font, m_resolution));
@@ -161,13 +171,12 @@ QWidget *FormBuilder::create(const ControlDesign &design, QWidget *container) co
 
 QWidget *FormBuilder::createHosted(const ControlDesign &design, QWidget *container) const
 {
-    // As the form runtime does: create and restore from the Property bag;
-    // build() then sizes the control from the stored extents.
     const QString name = objectName(design);
     const PropertyBag bag = PropertyBag::fromText(FormDesign::storedProperties(name));
+    const QRect place = hostedPlace(design, bag);
     if (design.kind == ControlKind::Chart)
-        return host<jChart>(container, name, bag);
-    return host<ccXPButton>(container, name, bag);
+        return host<jChart>(container, name, bag, place);
+    return host<ccXPButton>(container, name, bag, place);
 }
 
 void FormBuilder::applyFocusOrder() const

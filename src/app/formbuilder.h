@@ -6,6 +6,7 @@
 #include <QList>
 #include <QPair>
 
+class PropertyBag;
 class QWidget;
 
 // Turns the rows of the design tables into widgets on a form: kind, name,
@@ -35,6 +36,8 @@ public:
 private:
     QWidget *create(const ControlDesign &design, QWidget *container) const;
     QWidget *createHosted(const ControlDesign &design, QWidget *container) const;
+    // Where a hosted control goes: its design place and the size its bag keeps.
+    QRect hostedPlace(const ControlDesign &design, const PropertyBag &bag) const;
 
     QWidget *m_form;
     Resolution m_resolution;

@@ -36,7 +36,7 @@ constexpr ControlDesign FormControls[] = {
     {"Label2",          ControlKind::Label,       NotIndexed,  840, 6240,    90,  195, u"0",             White,                AutoSize,               DefaultFont, 0},
     {"txtXAxis",        ControlKind::TextBox,     NotIndexed, 5640, 7080,  7215,  375, u"X Axis ",       DefaultColour,        Borderless,             Tahoma1575,  37},
     {"Frame1",          ControlKind::Frame,       NotIndexed,  960, 7800, 10755, 1635, u"The Main Controls", 0x00FFC0C0,       Plain,                  DefaultFont, 5},
-    {"Picture1",        ControlKind::PictureBox,  NotIndexed, 10200, 8760,  495,  495, nullptr,          SystemColour::Window, Plain,                  DefaultFont, 34},
+    {"Picture1",        ControlKind::PictureBox,  NotIndexed, 10200, 8760,  495,  495, nullptr,          SystemColour::Window, Plain,                  DefaultFont, 34, SystemColour::WindowText},
 };
 
 // Listed back to front: the two rectangles lie behind everything else, and

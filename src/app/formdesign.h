@@ -53,6 +53,7 @@ struct ControlDesign
     unsigned style;
     FontDesign font;
     int focus; // place in the focus order, or NoFocus
+    OleColor fore = DefaultColour; // foreground (text and drawing) colour
 };
 
 constexpr int NotIndexed = -1;

@@ -259,11 +259,14 @@ void frmMain::Label6_Click()
 
 void frmMain::chooseColour(FormLabel *swatch)
 {
-    // Cancelling the dialog changes nothing and says nothing.
-    const QColor colour = QColorDialog::getColor(Qt::white, this);
+    // The dialog opens on the colour it last gave, whichever label asked for
+    // it. Cancelling changes nothing and says nothing.
+    const QColor colour = QColorDialog::getColor(toQColor(m_dialogColour), this);
     takeBackActivation();
-    if (colour.isValid())
-        swatch->SetBackColor(fromQColor(colour));
+    if (!colour.isValid())
+        return;
+    m_dialogColour = fromQColor(colour);
+    swatch->SetBackColor(m_dialogColour);
 }
 
 void frmMain::lblOtherColors_Click(int Index)

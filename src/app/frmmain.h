@@ -1,5 +1,6 @@
 #pragma once
 
+#include "colours.h"
 #include "twips.h"
 
 #include <QImage>
@@ -84,6 +85,8 @@ private:
     ccXPButton *CcXSaveGraph = nullptr;
     ccXPButton *CcXExit = nullptr;
 
+    // The colour the colour dialog last gave: black until the first choice.
+    OleColor m_dialogColour = 0x00000000;
     QString m_pictureFolder;
     Resolution m_resolution;
     bool m_shown = false;

@@ -7,6 +7,9 @@
 #include <QDir>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstring>
+
 namespace GraphFile {
 
 namespace {
@@ -22,12 +25,22 @@ QString describe(QChar c)
     return QStringLiteral("\"%1\"").arg(c);
 }
 
+// Why a write or a commit failed. The file's own error comes first; a save
+// file that has already dropped it (and then says "Unknown error") is
+// described by the system's error code of the call that failed.
+QString failureReason(const QFileDevice &file, int systemError)
+{
+    if (file.error() != QFileDevice::NoError)
+        return file.errorString();
+    if (systemError != 0)
+        return QString::fromLocal8Bit(std::strerror(systemError));
+    return QStringLiteral("the disk did not take the whole file");
+}
+
 } // namespace
 
 QString pictureNumberProblem(const QString &number)
 {
-    if (number == u"." || number == u"..")
-        return QStringLiteral("\"%1\" alone names a folder, not a file").arg(number);
     for (const QChar c : number) {
         if (c == u'/' || c == u'\\')
             return QStringLiteral("it holds the folder separator %1").arg(describe(c));
@@ -49,30 +62,46 @@ QString nextNumber(const QString &number)
 
 void writeBitmap(const QImage &image, const QString &path)
 {
-    const auto failure = [&path](const QString &reason) {
-        return RuntimeError(ErrorKind::File,
-                            QStringLiteral("The graph could not be saved as %1: %2.").arg(QDir::toNativeSeparators(path), reason));
-    };
-
     // Encode first, so that nothing touches the disk unless there is a whole
     // bitmap to write. Qt writes 32-bit pixels as a 24-bit bitmap, and does
     // it many times faster from RGB32 than from RGB888.
     QByteArray bitmap;
     QBuffer buffer(&bitmap);
     buffer.open(QIODevice::WriteOnly);
-    if (!image.convertToFormat(QImage::Format_RGB32).save(&buffer, "BMP"))
-        throw failure(QStringLiteral("the picture could not be encoded"));
-
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw failure(file.errorString());
-    if (file.write(bitmap) != bitmap.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        throw failure(reason);
+    if (!image.convertToFormat(QImage::Format_RGB32).save(&buffer, "BMP")) {
+        throw RuntimeError(ErrorKind::File, QStringLiteral("The graph could not be saved as %1: the picture could not be encoded.")
+                                                .arg(QDir::toNativeSeparators(path)));
     }
-    if (!file.commit())
+    writeFile(bitmap, path, QStringLiteral("graph"));
+}
+
+void writeFile(const QByteArray &bytes, const QString &path, const QString &what)
+{
+    const auto failure = [&path, &what](const QString &reason) {
+        return RuntimeError(ErrorKind::File, QStringLiteral("The %1 could not be saved as %2: %3.")
+                                                 .arg(what, QDir::toNativeSeparators(path), reason));
+    };
+
+    // Unbuffered, so that a write the disk does not take fails at once and
+    // with its reason, not later inside the commit.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw failure(file.errorString());
+    // A disk that fills up takes part of a write without complaint; the
+    // write of the rest then fails and says why.
+    for (qint64 written = 0; written < bytes.size();) {
+        errno = 0;
+        const qint64 part = file.write(bytes.constData() + written, bytes.size() - written);
+        if (part <= 0) {
+            const QString reason = failureReason(file, errno);
+            file.cancelWriting();
+            throw failure(reason);
+        }
+        written += part;
+    }
+    errno = 0;
+    if (!file.commit())
+        throw failure(failureReason(file, errno));
 }
 
 } // namespace GraphFile

@@ -7,11 +7,13 @@
 namespace GraphFile {
 
 // What makes a picture number unfit to stand in a file name (a separator, a
-// control character, a character Windows file names cannot hold, or "." or
-// ".." as the whole text); empty when it is fit.
+// control character, a character Windows file names cannot hold); empty when
+// it is fit. The number never stands alone: "." gives "graph..bmp".
 QString pictureNumberProblem(const QString &number);
 
-// "graph" + the number as typed + ".bmp" in the folder.
+// "graph" + the number as typed + ".bmp" in the folder. The separator is
+// added whatever the folder ends with: the root folder "/" gives
+// "//graph1.bmp", which the system takes as "/graph1.bmp".
 QString path(const QString &folder, const QString &number);
 
 // The number that follows: the number at the start of the text plus one, in
@@ -24,5 +26,9 @@ QString nextNumber(const QString &number);
 // once the new one is complete. Throws RuntimeError (File) with the path and
 // the reason when the file cannot be written.
 void writeBitmap(const QImage &image, const QString &path);
+
+// Writes bytes to path the same way. The message of the error says which
+// file could not be saved: "The <what> could not be saved as <path>: ...".
+void writeFile(const QByteArray &bytes, const QString &path, const QString &what);
 
 } // namespace GraphFile

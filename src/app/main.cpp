@@ -11,8 +11,10 @@ int main(int argc, char *argv[])
         return *answered;
 
     useDevicePixels();
+    FontConfigurationLoader fontConfiguration;
     QApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
+    fontConfiguration.wait();
     installDesignFonts();
     frmMain window;
     window.show();

@@ -7,6 +7,7 @@ PictureBox::PictureBox(QWidget *parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::TabFocus);
+    SetForeColor(m_foreColor);
 }
 
 void PictureBox::setImage(const QImage &image)
@@ -19,6 +20,14 @@ void PictureBox::SetBackColor(OleColor colour)
 {
     m_backColor = colour;
     update();
+}
+
+void PictureBox::SetForeColor(OleColor colour)
+{
+    m_foreColor = colour;
+    QPalette colours = palette();
+    colours.setColor(QPalette::WindowText, toQColor(colour));
+    setPalette(colours);
 }
 
 void PictureBox::paintEvent(QPaintEvent *)

@@ -19,6 +19,9 @@ public:
 
     OleColor BackColor() const { return m_backColor; }
     void SetBackColor(OleColor colour);
+    // The colour of text and lines drawn into the box.
+    OleColor ForeColor() const { return m_foreColor; }
+    void SetForeColor(OleColor colour);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -26,4 +29,5 @@ protected:
 private:
     QImage m_image;
     OleColor m_backColor = SystemColour::Window;
+    OleColor m_foreColor = SystemColour::ButtonText;
 };

@@ -1,19 +1,18 @@
 #include "pictureexport.h"
 
 #include "frmmain.h"
+#include "graphfile.h"
 #include "runtimeerror.h"
 #include "scalabletextdevice.h"
 #include "twips.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QStringList>
 #include <QSvgGenerator>
 #include <QWidget>
@@ -30,12 +29,6 @@ constexpr FileType FileTypes[] = {
 };
 
 constexpr double PointsPerInch = 72.0;
-
-RuntimeError failure(const QString &path, const QString &reason)
-{
-    return RuntimeError(ErrorKind::File, QStringLiteral("The picture could not be saved as %1: %2.")
-                                             .arg(QDir::toNativeSeparators(path), reason));
-}
 
 RuntimeError encodingFailure()
 {
@@ -157,16 +150,7 @@ QByteArray encode(QWidget *window, Format format)
 
 void writeFile(const QByteArray &bytes, const QString &path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw failure(path, file.errorString());
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        throw failure(path, reason);
-    }
-    if (!file.commit())
-        throw failure(path, file.errorString());
+    GraphFile::writeFile(bytes, path, QStringLiteral("picture"));
 }
 
 } // namespace PictureExport

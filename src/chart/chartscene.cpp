@@ -35,14 +35,6 @@ ChartElement fromDesign(const DesignElement &design)
 
 const QColor OutlineColour = Qt::black;
 
-// Labels are classic control text: crisp pixels in the label colour, with no
-// blending into whatever lies behind them.
-QFont makeLabelFont(const Resolution &resolution)
-{
-    QFont font = defaultControlFont(resolution);
-    font.setStyleStrategy(QFont::NoAntialias);
-    return font;
-}
 
 int snap(double twips, double twipsPerPixel)
 {
@@ -85,7 +77,7 @@ void drawOutline(QPainter &painter, const QRect &box, const QColor &colour)
 
 ChartScene::ChartScene()
     : m_border(fromDesign(BorderDesign))
-    , m_labelFont(makeLabelFont(m_resolution))
+    , m_labelFont(defaultControlFont(m_resolution))
     , m_labelMetrics(m_labelFont)
 {
     m_items[0] = fromDesign(ItemDesign);
@@ -130,7 +122,7 @@ void ChartScene::setResolution(const Resolution &resolution)
     if (resolution == m_resolution)
         return;
     m_resolution = resolution;
-    m_labelFont = makeLabelFont(resolution);
+    m_labelFont = defaultControlFont(resolution);
     m_labelMetrics = QFontMetrics(m_labelFont);
     for (std::optional<ChartElement> &label : m_labels) {
         if (label)

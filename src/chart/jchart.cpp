@@ -11,6 +11,7 @@
 #include <QAccessible>
 #include <QPainter>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -162,9 +163,15 @@ void jChart::DrawItems(float controlHeight)
 {
     const std::int16_t unitHeight = toInt16((controlHeight - Margins) / PercentSpan);
 
-    // From here on a step that fails (an element that exists already, a size
-    // an element refuses, an overflow) is skipped and the layout goes on.
-    const float columnWidth = ColumnPitch / 2.0f;
+    // From here on a step that fails (an element that exists already, an
+    // overflow) is skipped and the layout goes on.
+    //
+    // A size that works out below zero (a negative value, a control lower or
+    // narrower than its two margins) is drawn as zero: a column flat on the
+    // baseline, exactly like a value of 0, or a column of no width at its
+    // place. Every size is set on every pass, so nothing of an earlier layout
+    // or of element 0 ever shows through.
+    const float columnWidth = std::max(0.0f, ColumnPitch / 2.0f);
     std::int16_t x = Margin;
     for (int i = 0; i < Count; ++i) {
         m_scene.create(ElementFamily::Item, i);
@@ -172,7 +179,7 @@ void jChart::DrawItems(float controlHeight)
         item.setLeft(x);
         item.setWidth(columnWidth);
         item.setFillColour(Colors[i]);
-        item.setHeight(unitHeight * Values[i]);
+        item.setHeight(std::max(0.0f, unitHeight * Values[i]));
         item.setTop(controlHeight - Margin - item.height());
         item.setVisible(true);
 

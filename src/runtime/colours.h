@@ -15,6 +15,7 @@ constexpr OleColor Window = Flag | 5;
 constexpr OleColor WindowText = Flag | 8;
 constexpr OleColor CaptionText = Flag | 9;
 constexpr OleColor ButtonFace = Flag | 15;
+constexpr OleColor ButtonText = Flag | 18;
 } // namespace SystemColour
 
 constexpr OleColor rgbColour(int red, int green, int blue)

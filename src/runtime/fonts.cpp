@@ -13,12 +13,15 @@
 #include <QList>
 #include <QtEndian>
 
+#include <fontconfig/fontconfig.h>
+
 #include <cmath>
 
 namespace {
 
 constexpr const char *FontFolder = "/usr/share/wine/fonts/";
-constexpr const char *ScalableFiles[] = {"tahoma.ttf", "tahomabd.ttf"};
+// Only the regular weight: the design draws nothing in bold.
+constexpr const char *ScalableFiles[] = {"tahoma.ttf"};
 constexpr const char *BitmapFile = "ms_sans_serif.ttf";
 
 const QString ControlFace = QStringLiteral("MS Sans Serif");
@@ -134,6 +137,17 @@ int linePixels(const QFont &font, const Resolution &resolution)
 
 } // namespace
 
+FontConfigurationLoader::FontConfigurationLoader()
+    : m_thread([] { FcInit(); })
+{
+}
+
+void FontConfigurationLoader::wait()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
 void installDesignFonts()
 {
     static bool installed = false;
@@ -155,6 +169,10 @@ QFont defaultControlFont(const Resolution &resolution)
 {
     QFont font(ControlFace);
     font.setPointSizeF(ControlPoints);
+    // Control text is crisp pixels in its colour, as a bitmap face draws it
+    // anyway; a stand-in is drawn the same way. Its letters are drawn as
+    // typed: MS Sans Serif would otherwise join "TM" into one trademark sign.
+    font.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::PreferNoShaping));
     // Without the bitmap face, a stand-in still keeps the line 195 twips high.
     if (!bitmapStrikes().contains(ControlFace))
         return scalableStandIn(font, linePixels(font, resolution));

@@ -2,7 +2,28 @@
 
 #include <QFont>
 
+#include <thread>
+
 class Resolution;
+
+// Reads the system's font configuration on a thread of its own from the
+// moment it is made, so that the work overlaps the program's connection to
+// the display instead of following it. wait() returns once it is done; the
+// first text the program measures or draws needs it. A program that shows
+// text on its first frame cannot do without this work, only start it early.
+class FontConfigurationLoader
+{
+public:
+    FontConfigurationLoader();
+    FontConfigurationLoader(const FontConfigurationLoader &) = delete;
+    FontConfigurationLoader &operator=(const FontConfigurationLoader &) = delete;
+    ~FontConfigurationLoader() { wait(); }
+
+    void wait();
+
+private:
+    std::thread m_thread;
+};
 
 // Registers the fonts the window's design names (Tahoma, MS Sans Serif) from
 // the metric-compatible files when they are installed, maps Verdana to DejaVu
@@ -15,7 +36,7 @@ void installDesignFonts();
 // The default control font for a screen: MS Sans Serif 8 pt, one text line
 // 195 twips high. That is the bitmap strike of 13 px at 96 dpi, 16 at 120 and
 // 20 at 144; where no strike has the size (26 px at 192 dpi) a scalable sans
-// serif with the same line height stands in.
+// serif with the same line height stands in. Its text is not anti-aliased.
 QFont defaultControlFont(const Resolution &resolution);
 
 // A font as it is drawn on a screen of the given resolution. A scalable face

@@ -34,8 +34,9 @@ private slots:
     void rightClickOnThePaletteDoesNothing();
     void swatchDialog_data();
     void swatchDialog();
-    void cancelledDialogChangesNothing_data();
-    void cancelledDialogChangesNothing();
+    void dialogThatChangesNothing_data();
+    void dialogThatChangesNothing();
+    void dialogOpensOnItsLastColour();
     void laterChoiceWins();
     void captionDialogColoursOnlyTheCaption();
     void clearKeepsTheEntries();
@@ -254,19 +255,64 @@ void tst_ColumnEntry::swatchDialog()
     QCOMPARE(index == 0 ? chart()->labelColors()[0] : chart()->colors()[0], 0x030201u);
 }
 
-void tst_ColumnEntry::cancelledDialogChangesNothing_data()
+void tst_ColumnEntry::dialogThatChangesNothing_data()
 {
-    swatchDialog_data();
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QColor>("answer"); // invalid: the dialog is cancelled
+    QTest::newRow("cancelled on the label colour swatch") << "Label5(0)" << QColor();
+    QTest::newRow("cancelled on the column colour swatch") << "Label5(1)" << QColor();
+    QTest::newRow("cancelled on the Column Color caption") << "Label6" << QColor();
+    QTest::newRow("label colour swatch given its own black") << "Label5(0)" << QColor(0, 0, 0);
+    QTest::newRow("column colour swatch given its own grey") << "Label5(1)" << QColor(224, 224, 224);
 }
 
-void tst_ColumnEntry::cancelledDialogChangesNothing()
+void tst_ColumnEntry::dialogThatChangesNothing()
 {
-    QFETCH(int, index);
-    const OleColor before = swatch(index)->BackColor();
-    ModalAnswer<QColorDialog> answer(pick(QColor()));
-    swatch(index)->Click();
-    QVERIFY(answer.seen());
-    QCOMPARE(swatch(index)->BackColor(), before);
+    QFETCH(QString, target);
+    QFETCH(QColor, answer);
+    click("CcXAddColumn");
+    const QList<FormLabel *> labels = {swatch(0), swatch(1), label(QStringLiteral("Label6"))};
+    const auto state = [&] {
+        QList<QVariant> seen;
+        for (FormLabel *l : labels)
+            seen << l->BackColor() << l->grab().toImage();
+        return seen << chart()->grab().toImage();
+    };
+    const QList<QVariant> before = state();
+
+    ModalAnswer<QColorDialog> dialog(pick(answer));
+    label(target)->Click();
+    QVERIFY(dialog.seen());
+    QVERIFY(state() == before);
+}
+
+void tst_ColumnEntry::dialogOpensOnItsLastColour()
+{
+    // Each step clicks a control; a dialog it opens shows `opensOn` and is
+    // given `answer` (invalid: cancelled). A palette click opens none.
+    struct Step { const char *target; QColor opensOn; QColor answer; };
+    const QColor black(0, 0, 0), first(10, 20, 30), second(40, 50, 60);
+    const Step steps[] = {
+        {"Label5(0)", black, QColor()},
+        {"Label5(1)", black, first},
+        {"lblOtherColors(12)", {}, {}},
+        {"Label6", first, QColor()},
+        {"Label5(0)", first, second},
+        {"Label5(1)", second, QColor()},
+        {"Label5(1)", second, second},
+    };
+    for (const Step &step : steps) {
+        QColor shown;
+        ModalAnswer<QColorDialog> dialog([&](QColorDialog *d) {
+            shown = d->currentColor();
+            pick(step.answer)(d);
+        });
+        label(QString::fromLatin1(step.target))->Click();
+        QCOMPARE(dialog.seen(), step.opensOn.isValid());
+        QCOMPARE(shown, step.opensOn);
+    }
+    QCOMPARE(swatch(0)->BackColor(), fromQColor(second));
+    QCOMPARE(swatch(1)->BackColor(), fromQColor(second));
 }
 
 void tst_ColumnEntry::laterChoiceWins()

@@ -103,6 +103,8 @@ void tst_frmMain::startTexts()
     QCOMPARE(control<jChart>("UserControl11")->ItemCount(), 0);
     QCOMPARE(control<jChart>("UserControl11")->BackColor(), 0x00FFFFFFu);
     QVERIFY(!control<PictureBox>("Picture1")->isVisible());
+    QCOMPARE(control<PictureBox>("Picture1")->BackColor(), SystemColour::Window);
+    QCOMPARE(control<PictureBox>("Picture1")->ForeColor(), SystemColour::WindowText);
 
     for (const char *name : {"txtMainHeading", "txtYAxisLabel", "txtXAxis"})
         QVERIFY2(!control<QLineEdit>(name)->hasFrame(), name);

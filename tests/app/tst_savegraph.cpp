@@ -14,9 +14,16 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
+#include <QScopeGuard>
 #include <QTest>
 
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
+
+#include <sys/mount.h>
 
 class tst_SaveGraph : public QObject
 {
@@ -43,6 +50,7 @@ private slots:
     void refusedNumberWritesNothing();
     void failedWriteChangesNothing_data();
     void failedWriteChangesNothing();
+    void rootFolderDoublesTheSeparator();
     void clickDuringAnErrorStartsNoSecondSave();
 
 private:
@@ -125,8 +133,8 @@ void tst_SaveGraph::pictureNumberProblem_data()
     QTest::newRow("slash") << "a/b" << true;
     QTest::newRow("leading ../") << "../x" << true;
     QTest::newRow("backslash") << "..\\x" << true;
-    QTest::newRow("dot alone") << "." << true;
-    QTest::newRow("two dots alone") << ".." << true;
+    QTest::newRow("dot alone") << "." << false;
+    QTest::newRow("two dots alone") << ".." << false;
     QTest::newRow("tab") << "1\t2" << true;
     QTest::newRow("line feed") << "1\n" << true;
     QTest::newRow("NUL") << QString(QChar(0)) << true;
@@ -209,6 +217,8 @@ void tst_SaveGraph::fileNameAndNextNumber_data()
     QTest::newRow("x has no number") << "x" << "graphx.bmp" << "1";
     QTest::newRow("2.5") << "2.5" << "graph2.5.bmp" << "3.5";
     QTest::newRow("empty") << "" << "graph.bmp" << "1";
+    QTest::newRow("dot") << "." << "graph..bmp" << "1";
+    QTest::newRow("two dots") << ".." << "graph...bmp" << "1";
     QTest::newRow("three dots") << "..." << "graph....bmp" << "1";
 }
 
@@ -317,7 +327,6 @@ void tst_SaveGraph::refusedNumberWritesNothing_data()
     QTest::addColumn<QString>("typed");
     QTest::newRow("leading ../") << "../../etc/x";
     QTest::newRow("slash") << "sub/1";
-    QTest::newRow("two dots") << "..";
     QTest::newRow("control character") << "1\x01";
     QTest::newRow("colon") << "1:2";
     QTest::newRow("too large to count on from") << "1E400";
@@ -351,20 +360,38 @@ void tst_SaveGraph::failedWriteChangesNothing_data()
 {
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("expectedPath");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QByteArray>("diskSize"); // of a tmpfs mounted on the folder; empty for none
     // As root, permissions do not stop a write; a folder that takes the
-    // file's name, or a folder that is not there, does.
-    QTest::newRow("a folder has the file's name") << "" << "graph3.bmp";
-    QTest::newRow("the program folder is missing") << "missing" << "missing/graph3.bmp";
+    // file's name, a folder that is not there, or a full disk does.
+    QTest::newRow("a folder has the file's name") << "" << "graph3.bmp" << "Filename refers to a directory" << QByteArray();
+    QTest::newRow("the program folder is missing") << "missing" << "missing/graph3.bmp"
+                                                   << "No such file or directory" << QByteArray();
+    QTest::newRow("the disk takes part of the file") << "disk" << "disk/graph3.bmp"
+                                                     << "No space left on device" << QByteArray("64k");
 }
 
 void tst_SaveGraph::failedWriteChangesNothing()
 {
     QFETCH(QString, folder);
     QFETCH(QString, expectedPath);
+    QFETCH(QString, reason);
+    QFETCH(QByteArray, diskSize);
+    const QString folderPath = m_folder->filePath(folder);
     if (folder.isEmpty())
         QVERIFY(QDir(m_folder->path()).mkdir(QStringLiteral("graph3.bmp")));
     else
-        m_window->setPictureFolder(m_folder->filePath(folder));
+        m_window->setPictureFolder(folderPath);
+    if (!diskSize.isEmpty()) {
+        QVERIFY(QDir().mkpath(folderPath));
+        const QByteArray options = "size=" + diskSize;
+        if (::mount("tmpfs", QFile::encodeName(folderPath).constData(), "tmpfs", 0, options.constData()) != 0)
+            QSKIP(qPrintable(QStringLiteral("cannot mount a small tmpfs here: %1").arg(QString::fromLocal8Bit(std::strerror(errno)))));
+    }
+    const auto unmount = qScopeGuard([&] {
+        if (!diskSize.isEmpty())
+            ::umount2(QFile::encodeName(folderPath).constData(), MNT_DETACH);
+    });
 
     // A first good save gives the buffer a picture to keep.
     number()->setText(QStringLiteral("keep"));
@@ -382,11 +409,32 @@ void tst_SaveGraph::failedWriteChangesNothing()
     });
     clickSave();
     QVERIFY(answer.seen());
-    QVERIFY2(message.contains(QDir::toNativeSeparators(m_folder->filePath(expectedPath))), qPrintable(message));
+    QVERIFY2(message.contains(QDir::toNativeSeparators(m_folder->filePath(expectedPath)) + QStringLiteral(": ") + reason + u'.'),
+             qPrintable(message));
     QCOMPARE(number()->text(), QStringLiteral("3"));
     QCOMPARE(folderEntries(), entries);
+    if (!diskSize.isEmpty())
+        QVERIFY2(QDir(folderPath).isEmpty(), "a temporary file was left on the full disk");
     QCOMPARE(m_window->findChild<PictureBox *>(QStringLiteral("Picture1"))->image(), before);
     QCOMPARE(m_window->size(), QSize(1131, 644));
+}
+
+void tst_SaveGraph::rootFolderDoublesTheSeparator()
+{
+    // A program in the root folder writes to "//graph1.bmp", which the
+    // system resolves to the file of that name in the root.
+    const QString path = GraphFile::path(QStringLiteral("/"), QStringLiteral("1"));
+    QCOMPARE(path, QStringLiteral("//graph1.bmp"));
+    char resolved[PATH_MAX];
+    QVERIFY(::realpath(QFile::encodeName(path.left(path.lastIndexOf(u'/') + 1)).constData(), resolved));
+    QCOMPARE(QByteArray(resolved), QByteArray("/"));
+
+    // Any folder given with its separator at the end, as the root is, gets
+    // the file in it, not in a folder of an empty name.
+    m_window->setPictureFolder(m_folder->path() + u'/');
+    clickSave();
+    QCOMPARE(folderEntries(), QStringList{QStringLiteral("graph1.bmp")});
+    QCOMPARE(number()->text(), QStringLiteral("2"));
 }
 
 void tst_SaveGraph::clickDuringAnErrorStartsNoSecondSave()

@@ -49,6 +49,15 @@ auto tables(const jChart &chart)
     return std::tuple(chart.values(), chart.captions(), chart.colors(), chart.labelColors());
 }
 
+std::unique_ptr<jChart> newChart(QSize pixels = {ChartWidth, ChartHeight})
+{
+    auto chart = std::make_unique<jChart>();
+    chart->Initialize();
+    chart->resize(pixels);
+    chart->Resize();
+    return chart;
+}
+
 } // namespace
 
 class tst_jChart : public QObject
@@ -64,6 +73,10 @@ private slots:
     void hundredColumns();
     void singleColumn_data();
     void singleColumn();
+    void negativeValueDrawsLikeZero_data();
+    void negativeValueDrawsLikeZero();
+    void smallControlDrawsNothingStale_data();
+    void smallControlDrawsNothingStale();
     void capacity();
     void clear_data();
     void clear();
@@ -95,10 +108,7 @@ void tst_jChart::initTestCase()
 
 void tst_jChart::init()
 {
-    chart = std::make_unique<jChart>();
-    chart->Initialize();
-    chart->resize(ChartWidth, ChartHeight);
-    chart->Resize();
+    chart = newChart();
 }
 
 void tst_jChart::fill(int count)
@@ -177,33 +187,25 @@ void tst_jChart::hundredColumns()
 
 void tst_jChart::singleColumn_data()
 {
-    QTest::addColumn<int>("previous"); // value laid out at index 0 before a Clear; 0 for none
     QTest::addColumn<int>("value");
     QTest::addColumn<float>("height");
     QTest::addColumn<float>("labelTop");
     QTest::addColumn<bool>("inFront");
 
-    QTest::newRow("0 lies on the baseline, label above it") << 0 << 0 << 0.f << 4885.f - LineHeight << false;
-    QTest::newRow("93 keeps its label above") << 0 << 93 << 4464.f << 421.f - LineHeight << false;
-    QTest::newRow("94 takes its label inside, in front") << 0 << 94 << 4512.f << 403.f << true;
-    QTest::newRow("100 stops 85 below the top") << 0 << 100 << 4800.f << 115.f << true;
-    QTest::newRow("150 reaches past the top") << 0 << 150 << 7200.f << -2285.f << true;
-    QTest::newRow("-5 on a new element keeps element 0's height") << 0 << -5 << 495.f << 4390.f - LineHeight << false;
-    QTest::newRow("-5 on a reused element keeps its height") << 50 << -5 << 2400.f << 2485.f - LineHeight << false;
+    QTest::newRow("0 lies on the baseline, label above it") << 0 << 0.f << 4885.f - LineHeight << false;
+    QTest::newRow("93 keeps its label above") << 93 << 4464.f << 421.f - LineHeight << false;
+    QTest::newRow("94 takes its label inside, in front") << 94 << 4512.f << 403.f << true;
+    QTest::newRow("100 stops 85 below the top") << 100 << 4800.f << 115.f << true;
+    QTest::newRow("150 reaches past the top") << 150 << 7200.f << -2285.f << true;
 }
 
 void tst_jChart::singleColumn()
 {
-    QFETCH(int, previous);
     QFETCH(int, value);
     QFETCH(float, height);
     QFETCH(float, labelTop);
     QFETCH(bool, inFront);
 
-    if (previous) {
-        chart->AddItem(QStringLiteral("Before"), std::int16_t(previous), 0, 0);
-        chart->Clear();
-    }
     const OleColor fill = rgbColour(0, 0, 200);
     chart->AddItem(QStringLiteral("Value"), std::int16_t(value), fill, 0);
     QCOMPARE_EQ(chart->values()[0], float(value));
@@ -220,6 +222,89 @@ void tst_jChart::singleColumn()
     const QImage image = chart->grab().toImage();
     QCOMPARE(image.pixel(250, 324) == toQColor(fill).rgb(), height > 0);
     QCOMPARE(image.pixel(250, 1) == toQColor(fill).rgb(), height > 4885);
+}
+
+void tst_jChart::negativeValueDrawsLikeZero_data()
+{
+    QTest::addColumn<QList<int>>("earlier"); // values added before the one under test
+    QTest::addColumn<bool>("cleared");       // and cleared again
+    QTest::addColumn<int>("value");
+    QTest::newRow("-5 on a fresh chart, whose Item 0 is 495 high") << QList<int>{} << false << -5;
+    QTest::newRow("-5 after eight columns of 50 and Clear") << QList<int>(8, 50) << true << -5;
+    QTest::newRow("-5 after columns of 50 and 95") << QList<int>{50, 95} << false << -5;
+    QTest::newRow("-32768 after a column of 100 and Clear") << QList<int>{100} << true << -32768;
+}
+
+void tst_jChart::negativeValueDrawsLikeZero()
+{
+    QFETCH(QList<int>, earlier);
+    QFETCH(bool, cleared);
+    QFETCH(int, value);
+    const auto build = [&](jChart &target, int last) {
+        for (int v : earlier)
+            target.AddItem(QStringLiteral("Before"), std::int16_t(v), rgbColour(0, 0, 200), 0);
+        if (cleared)
+            target.Clear();
+        target.AddItem(QStringLiteral("Last"), std::int16_t(last), rgbColour(200, 0, 0), rgbColour(0, 200, 0));
+    };
+    build(*chart, value);
+    const auto zero = newChart();
+    build(*zero, 0);
+
+    const int last = chart->ItemCount() - 1;
+    QCOMPARE_EQ(chart->values()[last], float(value));
+    QCOMPARE_EQ(chart->Item(last)->height(), 0.f);
+    QCOMPARE_EQ(chart->Item(last)->top(), 4885.f);
+    QCOMPARE_EQ(chart->Label(last)->top(), 4885.f - LineHeight);
+    QVERIFY(picture(*chart) == picture(*zero));
+    QCOMPARE(chart->grab().toImage(), zero->grab().toImage());
+}
+
+void tst_jChart::smallControlDrawsNothingStale_data()
+{
+    QTest::addColumn<QSize>("pixels");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("pitch");
+    QTest::addColumn<float>("width");
+    QTest::addColumn<float>("height"); // of a column of 50
+    QTest::newRow("15 twips wide, one column") << QSize(1, ChartHeight) << 1 << -85 << 0.f << 2400.f;
+    QTest::newRow("75 twips wide, three columns") << QSize(5, ChartHeight) << 3 << -8 << 0.f << 2400.f;
+    QTest::newRow("90 twips wide, a full chart") << QSize(6, ChartHeight) << 100 << 0 << 0.f << 2400.f;
+    QTest::newRow("30 twips high, unit height -1") << QSize(ChartWidth, 2) << 3 << 5077 << 2538.5f << 0.f;
+}
+
+void tst_jChart::smallControlDrawsNothingStale()
+{
+    QFETCH(QSize, pixels);
+    QFETCH(int, count);
+    QFETCH(int, pitch);
+    QFETCH(float, width);
+    QFETCH(float, height);
+    const OleColor fill = rgbColour(0, 0, 200);
+    const auto build = [&](jChart &target) {
+        for (int i = 0; i < count; ++i)
+            target.AddItem(QString::number(i), 50, fill, 0);
+    };
+    // Laid out at full size first, then made small: the picture is the one
+    // a chart made small draws, with nothing left of the first layout.
+    build(*chart);
+    chart->resize(pixels);
+    chart->Resize();
+    const auto small = newChart(pixels);
+    build(*small);
+
+    QCOMPARE(chart->columnPitch(), pitch);
+    for (int i = 0; i < count; ++i) {
+        QCOMPARE_EQ(chart->Item(i)->left(), float(50 + i * pitch));
+        QCOMPARE_EQ(chart->Item(i)->width(), width);
+        QCOMPARE_EQ(chart->Item(i)->height(), height);
+    }
+    QVERIFY(picture(*chart) == picture(*small));
+    const QImage image = chart->grab().toImage();
+    QCOMPARE(image, small->grab().toImage());
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            QVERIFY(image.pixel(x, y) != toQColor(fill).rgb());
 }
 
 void tst_jChart::capacity()
@@ -293,7 +378,6 @@ void tst_jChart::overflow_data()
     QTest::addColumn<int>("pixels");
     QTest::addColumn<bool>("overflows");
     QTest::addColumn<float>("columnWidth"); // 1215: element 0's width, kept
-    QTest::newRow("75 twips: pitch -25, width refused") << 5 << false << 1215.f;
     QTest::newRow("32865 twips fit") << 2191 << false << 16382.5f;
     QTest::newRow("32880 twips overflow") << 2192 << true << 1215.f;
 }

@@ -104,6 +104,7 @@ private slots:
     void savePictureAsEachType();
     void colourDialogCancelledAndAccepted();
     void valueThatDoesNotFitIsReported();
+    void negativeValueLiesOnTheBaseline();
     void exitEndsTheProgram();
 
 private:
@@ -189,7 +190,7 @@ void tst_EndToEnd::typeInto(QPoint clientPoint, const QString &text)
 {
     click(clientPoint);
     xdotool({"key", "ctrl+a", "BackSpace"});
-    xdotool({"type", "--delay", "20", text});
+    xdotool({"type", "--delay", "20", "--", text});
 }
 
 QImage tst_EndToEnd::screen() const
@@ -421,13 +422,49 @@ void tst_EndToEnd::colourDialogCancelledAndAccepted()
     QTRY_VERIFY_WITH_TIMEOUT(dialogGone(), WaitMs);
     QVERIFY(waitForPixel(LabelSwatch, Black));
 
-    // The dialog opens on white; Return takes it.
+    QVERIFY(waitForPixel(ColumnSwatch, Yellow));
+
+    // The next dialog opens on black too; in its well of basic colours the
+    // second one is taken for the column swatch.
+    click(ColumnSwatch);
+    QVERIFY2(dialogShown(), "no colour dialog");
+    xdotool({"key", "Right", "space", "Return"});
+    QTRY_VERIFY_WITH_TIMEOUT(dialogGone(), WaitMs);
+    QVERIFY(waitFor([](const QImage &client) { return client.pixel(ColumnSwatch) != Yellow; }));
+    // Neither black nor white, so that the next step tells a dialog that
+    // remembers it from one that opens on a fixed colour.
+    const QRgb chosen = screen().copy(QRect(m_origin, ClientSize)).pixel(ColumnSwatch);
+    QVERIFY2(chosen != Black && chosen != White, qPrintable(QColor(chosen).name()));
+
+    // The dialog now opens on that colour, whichever swatch asks: Return
+    // takes it for the label swatch.
     click(LabelSwatch);
     QVERIFY2(dialogShown(), "no colour dialog");
     xdotool({"key", "Return"});
     QTRY_VERIFY_WITH_TIMEOUT(dialogGone(), WaitMs);
-    QVERIFY(waitForPixel(LabelSwatch, White));
-    QVERIFY(waitForPixel(ColumnSwatch, Yellow));
+    QVERIFY(waitForPixel(LabelSwatch, chosen));
+}
+
+void tst_EndToEnd::negativeValueLiesOnTheBaseline()
+{
+    // After columns of 50 and Clear, -5 and 0 both lie flat on the baseline:
+    // nothing shows above the labels that stand just over it.
+    click(ClearGraph);
+    addColumn(QStringLiteral("Minus"), -5, 12);
+    addColumn(QStringLiteral("Zero"), 0, 12);
+    const auto flat = [](const QImage &client) {
+        // Nothing above the labels' line, 195 twips high, over the baseline.
+        for (int y = ChartBox.top() + 1; y < ChartBox.bottom() - px(400); ++y)
+            for (int x = ChartBox.left() + 1; x < ChartBox.right(); ++x)
+                if (client.pixel(x, y) != White)
+                    return false;
+        // The two flat columns are there, in black, on the last row of the
+        // baseline, 50 twips above the chart's bottom edge.
+        const int baseline = ChartBox.top() + px(ChartBox.height() * TwipsPerPixel - 50) - 1;
+        return client.pixel(ChartBox.left() + px(2000), baseline) == Black
+            && client.pixel(ChartBox.left() + px(9000), baseline) == Black;
+    };
+    QVERIFY(waitFor(flat));
 }
 
 void tst_EndToEnd::valueThatDoesNotFitIsReported()

@@ -14,6 +14,7 @@ private slots:
     void initTestCase();
     void bitmapFaceAtItsStrikesOnly_data();
     void bitmapFaceAtItsStrikesOnly();
+    void controlTextIsDrawnAsTyped();
 };
 
 void tst_Fonts::initTestCase()
@@ -62,6 +63,16 @@ void tst_Fonts::bitmapFaceAtItsStrikesOnly()
     } else {
         QVERIFY(QFontDatabase::isSmoothlyScalable(info.family(), info.styleName()));
         QVERIFY2(std::abs(QFontMetrics(drawn).height() - line) <= 1, qPrintable(info.family()));
+    }
+}
+
+// MS Sans Serif joins "TM" into a trademark sign unless told not to.
+void tst_Fonts::controlTextIsDrawnAsTyped()
+{
+    for (const int dpi : {96, 192}) {
+        const QFontMetrics metrics(defaultControlFont(Resolution(dpi, dpi)));
+        QCOMPARE(metrics.horizontalAdvance(QStringLiteral("HTML")),
+                 metrics.horizontalAdvance(QStringLiteral("HT")) + metrics.horizontalAdvance(QStringLiteral("ML")));
     }
 }
 
