@@ -21,6 +21,7 @@
 #include <QTest>
 #include <QXmlStreamReader>
 
+#include <algorithm>
 #include <memory>
 
 using PictureExport::Format;
@@ -225,24 +226,20 @@ void tst_PictureExport::verifyPdf(const QString &path) const
     for (const QString &label : PictureTexts)
         QVERIFY2(text.contains(label.trimmed()), qPrintable(label + QStringLiteral(" not in ") + text));
 
-    // Drawn by an independent reader, the columns are where the picture has them.
+    // Drawn by an independent reader, the page has the picture's pixels'
+    // size and the columns' fills where the picture has them.
     const QString prefix = m_folder->filePath(QStringLiteral("page"));
     run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("96"), QStringLiteral("-png"),
                                      QStringLiteral("-singlefile"), path, prefix});
     const QImage drawn = QImage(prefix + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
     QVERIFY(qAbs(drawn.width() - m_saved.width()) <= 1 && qAbs(drawn.height() - m_saved.height()) <= 1);
-    int matching = 0;
-    for (const Column &column : Columns) {
-        for (int y = 0; y < m_saved.height(); y += 4)
-            for (int x = 0; x < m_saved.width(); x += 4)
-                matching += m_saved.pixel(x, y) == column.rgb && drawn.pixel(x, y) == column.rgb;
-    }
-    int coloured = 0;
-    for (int y = 0; y < m_saved.height(); y += 4)
-        for (int x = 0; x < m_saved.width(); x += 4)
-            coloured += std::any_of(std::begin(Columns), std::end(Columns), [&](const Column &c) { return m_saved.pixel(x, y) == c.rgb; });
-    // Edges may round to the neighbouring pixel; the fills agree.
-    QVERIFY2(matching >= coloured * 97 / 100, qPrintable(QStringLiteral("%1 of %2").arg(matching).arg(coloured)));
+    int fills = 0, differing = 0;
+    for (int y = 0; y < drawn.height() && y < m_saved.height(); ++y)
+        for (int x = 0; x < drawn.width() && x < m_saved.width(); ++x)
+            if (std::any_of(std::begin(Columns), std::end(Columns), [&](const Column &c) { return m_saved.pixel(x, y) == c.rgb; }))
+                ++fills, differing += drawn.pixel(x, y) != m_saved.pixel(x, y);
+    // Only edges may round to the neighbouring pixel.
+    QVERIFY2(differing * 50 < fills, qPrintable(QStringLiteral("%1 of %2 differ").arg(differing).arg(fills)));
 }
 
 void tst_PictureExport::copyPutsTheSavedPictureOnTheClipboard_data()
