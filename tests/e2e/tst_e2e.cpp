@@ -345,23 +345,41 @@ void tst_EndToEnd::savesTwice()
 
 void tst_EndToEnd::chooseFromChartMenu(int entry)
 {
-    // A right click on the chart opens its menu there; the menu has the
-    // keyboard while it is open.
+    // A right click where the chart is white opens the menu there; its
+    // entries are the rows of dark text below the click, clicked in turn.
     const QPoint at = ChartBox.topLeft() + QPoint(px(13500), px(900));
+    const QRect menuArea(at, QSize(px(1650), px(1500)));
+    const auto textRows = [menuArea](const QImage &client) {
+        // The middle of each band of rows with dark text; an entry's text and
+        // the underline of its access key are one band.
+        const int gap = px(75);
+        QList<int> rows;
+        int first = -1, last = -1;
+        for (int y = menuArea.top(); y <= menuArea.bottom(); ++y) {
+            bool dark = false;
+            for (int x = menuArea.left(); x <= menuArea.right() && !dark; ++x)
+                dark = qGray(client.pixel(x, y)) < 100;
+            if (!dark)
+                continue;
+            if (first >= 0 && y - last > gap) {
+                rows << (first + last) / 2;
+                first = -1;
+            }
+            if (first < 0)
+                first = y;
+            last = y;
+        }
+        if (first >= 0)
+            rows << (first + last) / 2;
+        return rows;
+    };
+    // Nothing left over from before: no menu, no dialog.
+    QVERIFY(waitFor([&](const QImage &client) { return textRows(client).isEmpty(); }));
     xdotool({"mousemove", "--sync", QString::number((m_origin + at).x()), QString::number((m_origin + at).y())});
     xdotool({"click", "3"});
-    // Where the chart is white, the menu's entries bring dark text.
-    QVERIFY2(waitFor([at](const QImage &client) {
-                 int dark = 0;
-                 for (int y = at.y(); y < at.y() + 40; ++y)
-                     for (int x = at.x(); x < at.x() + 110; ++x)
-                         dark += qGray(client.pixel(x, y)) < 100;
-                 return dark > 20;
-             }),
-             "no menu on the chart");
-    for (int i = 0; i <= entry; ++i)
-        xdotool({"key", "Down"});
-    xdotool({"key", "Return"});
+    QList<int> rows;
+    QVERIFY2(waitFor([&](const QImage &client) { return (rows = textRows(client)).size() == 2; }), "no menu on the chart");
+    click(QPoint(at.x() + px(600), rows[entry]));
 }
 
 void tst_EndToEnd::copyPictureFromTheChartsMenu()
