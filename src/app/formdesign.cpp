@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include <array>
+#include <cmath>
 
 namespace FormDesign {
 
@@ -153,32 +154,46 @@ QString storedProperties(const QString &instance)
     return storedBags().value(instance);
 }
 
-QImage iconImage()
+void paintIcon(QPainter &painter, int size)
 {
     // A cyan field in a yellow frame with a raised two-pixel edge, and three
-    // columns standing on the frame's lower edge.
-    constexpr int Size = 32;
-    constexpr int Edge = 2;
-    constexpr int FrameLine = Edge;              // the yellow line
-    constexpr int Baseline = Size - Edge - 1;    // the frame's lower edge
-    constexpr int BarWidth = 6;
-    constexpr int BarGap = 3;
-    constexpr int FirstBar = FrameLine + 2;
-    struct Bar { Qt::GlobalColor colour; int height; };
+    // columns standing on the frame's lower edge, drawn on a 32-pixel grid.
+    // Every edge of the grid is scaled to the size and rounded, so at whole
+    // multiples of 32 each pixel of the design becomes a square of pixels;
+    // the lines stay at least one pixel wide at any size.
+    constexpr double Grid = IconSize;
+    constexpr double Edge = 2;     // the grey bevel
+    constexpr double FrameLine = 1; // the yellow line
+    constexpr double FirstBar = 4;
+    constexpr double BarWidth = 6;
+    constexpr double BarPitch = BarWidth + 3;
+    struct Bar { Qt::GlobalColor colour; double height; };
     constexpr Bar Bars[] = {{Qt::red, 15}, {Qt::magenta, 23}, {Qt::darkBlue, 10}};
 
-    QImage image(Size, Size, QImage::Format_RGB32);
-    QPainter painter(&image);
-    painter.fillRect(0, 0, Size, Size, Qt::darkGray);
-    painter.fillRect(0, 0, Size - Edge, Edge, Qt::lightGray);
-    painter.fillRect(0, 0, Edge, Size - Edge, Qt::lightGray);
-    painter.fillRect(FrameLine, FrameLine, Size - 2 * FrameLine, Size - 2 * FrameLine, Qt::yellow);
-    painter.fillRect(FrameLine + 1, FrameLine + 1, Size - 2 * FrameLine - 2, Size - 2 * FrameLine - 2, Qt::cyan);
-    int left = FirstBar;
+    const auto scaled = [size](double length) { return int(std::floor(length * size / Grid + 0.5)); };
+    const int edge = qMax(1, scaled(Edge));
+    const int line = qMax(1, scaled(FrameLine));
+    const int baseline = size - edge - line; // the top of the frame's lower line
+
+    painter.fillRect(0, 0, size, size, Qt::darkGray);
+    painter.fillRect(0, 0, size - edge, edge, Qt::lightGray);
+    painter.fillRect(0, 0, edge, size - edge, Qt::lightGray);
+    painter.fillRect(edge, edge, size - 2 * edge, size - 2 * edge, Qt::yellow);
+    painter.fillRect(edge + line, edge + line, size - 2 * (edge + line), size - 2 * (edge + line), Qt::cyan);
+    double left = FirstBar;
     for (const Bar &bar : Bars) {
-        painter.fillRect(left, Baseline - bar.height, BarWidth, bar.height, bar.colour);
-        left += BarWidth + BarGap;
+        const int x = scaled(left);
+        const int height = scaled(bar.height);
+        painter.fillRect(x, baseline - height, scaled(left + BarWidth) - x, height, bar.colour);
+        left += BarPitch;
     }
+}
+
+QImage iconImage(int size)
+{
+    QImage image(size, size, QImage::Format_RGB32);
+    QPainter painter(&image);
+    paintIcon(painter, size);
     return image;
 }
 

@@ -7,6 +7,8 @@
 
 #include <span>
 
+class QPainter;
+
 // The window's design-time layout as data: one table per container, lengths
 // in twips relative to the container (the form's client area, or Frame1's
 // outer top-left corner for the controls inside the frame).
@@ -82,7 +84,10 @@ ControlDesign paletteCell(int index);
 // The Property bag text of a hosted control instance, by name.
 QString storedProperties(const QString &instance);
 
-// The picture of the window's icon, 32 x 32 pixels in 16 colours.
-QImage iconImage();
+// The window's icon: 32 x 32 pixels in 16 colours, drawn at other sizes from
+// the same design (see paintIcon).
+constexpr int IconSize = 32;
+void paintIcon(QPainter &painter, int size);
+QImage iconImage(int size = IconSize);
 
 } // namespace FormDesign

@@ -9,12 +9,14 @@
 #include "jchart.h"
 #include "numbers.h"
 #include "picturebox.h"
+#include "picturemenu.h"
 #include "runtimeerror.h"
 #include "twips.h"
 
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -37,6 +39,7 @@ frmMain::frmMain(QWidget *parent)
     m_resolution = Resolution::of(this);
     buildFromDesign();
     connectHandlers();
+    new PictureMenu(this, UserControl11, control<QWidget>(QStringLiteral("Frame1")));
     centreOnScreen();
 }
 
@@ -218,13 +221,15 @@ void frmMain::saveGraph()
             showError(QStringLiteral("The picture number \"%1\" is too large to count on from.\n\n"
                                      "Nothing was saved. Enter a smaller number.")
                           .arg(number));
+        else if (const QFileInfo folder(m_pictureFolder); folder.isDir() && !folder.isWritable())
+            showError(error.message() + QStringLiteral("\n\n") + PictureMenu::unwritableFolderAdvice(m_pictureFolder));
         else
             showError(error.message() + QStringLiteral("\n\nNothing was saved. Check that the folder "
                                                        "can be written to and try again."));
     }
 }
 
-void frmMain::SaveFormImageToFile(QWidget *window, PictureBox *buffer, const QString &path)
+QImage frmMain::captureFormImage(QWidget *window)
 {
     // At the resolution of the window's screen: text in points is drawn at
     // the size it has there.
@@ -234,6 +239,12 @@ void frmMain::SaveFormImageToFile(QWidget *window, PictureBox *buffer, const QSt
     resolution.applyTo(picture);
     window->render(&picture, QPoint(), QRegion(0, 0, window->width(), height),
                    QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    return picture;
+}
+
+void frmMain::SaveFormImageToFile(QWidget *window, PictureBox *buffer, const QString &path)
+{
+    const QImage picture = captureFormImage(window);
     GraphFile::writeBitmap(picture, path);
 
     buffer->hide();

@@ -3,6 +3,7 @@
 #include "colours.h"
 #include "twips.h"
 
+#include <QImage>
 #include <QString>
 #include <QWidget>
 
@@ -30,6 +31,11 @@ public:
     // change its size. Throws RuntimeError (File) when the file cannot be
     // written; the buffer is then left as it was.
     static void SaveFormImageToFile(QWidget *window, PictureBox *buffer, const QString &path);
+
+    // The picture SaveFormImageToFile writes: the window drawn off the screen,
+    // from the top of its client area down to the height it has while a
+    // picture is taken. Copy Picture and Save Picture As use it too.
+    static QImage captureFormImage(QWidget *window);
 
     // The folder the graphs are saved in: the program's own by default.
     QString pictureFolder() const { return m_pictureFolder; }

@@ -62,19 +62,25 @@ QString nextNumber(const QString &number)
 
 void writeBitmap(const QImage &image, const QString &path)
 {
-    const auto failure = [&path](const QString &reason) {
-        return RuntimeError(ErrorKind::File,
-                            QStringLiteral("The graph could not be saved as %1: %2.").arg(QDir::toNativeSeparators(path), reason));
-    };
-
     // Encode first, so that nothing touches the disk unless there is a whole
     // bitmap to write. Qt writes 32-bit pixels as a 24-bit bitmap, and does
     // it many times faster from RGB32 than from RGB888.
     QByteArray bitmap;
     QBuffer buffer(&bitmap);
     buffer.open(QIODevice::WriteOnly);
-    if (!image.convertToFormat(QImage::Format_RGB32).save(&buffer, "BMP"))
-        throw failure(QStringLiteral("the picture could not be encoded"));
+    if (!image.convertToFormat(QImage::Format_RGB32).save(&buffer, "BMP")) {
+        throw RuntimeError(ErrorKind::File, QStringLiteral("The graph could not be saved as %1: the picture could not be encoded.")
+                                                .arg(QDir::toNativeSeparators(path)));
+    }
+    writeFile(bitmap, path, QStringLiteral("graph"));
+}
+
+void writeFile(const QByteArray &bytes, const QString &path, const QString &what)
+{
+    const auto failure = [&path, &what](const QString &reason) {
+        return RuntimeError(ErrorKind::File, QStringLiteral("The %1 could not be saved as %2: %3.")
+                                                 .arg(what, QDir::toNativeSeparators(path), reason));
+    };
 
     // Unbuffered, so that a write the disk does not take fails at once and
     // with its reason, not later inside the commit.
@@ -83,9 +89,9 @@ void writeBitmap(const QImage &image, const QString &path)
         throw failure(file.errorString());
     // A disk that fills up takes part of a write without complaint; the
     // write of the rest then fails and says why.
-    for (qint64 written = 0; written < bitmap.size();) {
+    for (qint64 written = 0; written < bytes.size();) {
         errno = 0;
-        const qint64 part = file.write(bitmap.constData() + written, bitmap.size() - written);
+        const qint64 part = file.write(bytes.constData() + written, bytes.size() - written);
         if (part <= 0) {
             const QString reason = failureReason(file, errno);
             file.cancelWriting();

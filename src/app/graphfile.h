@@ -27,4 +27,8 @@ QString nextNumber(const QString &number);
 // the reason when the file cannot be written.
 void writeBitmap(const QImage &image, const QString &path);
 
+// Writes bytes to path the same way. The message of the error says which
+// file could not be saved: "The <what> could not be saved as <path>: ...".
+void writeFile(const QByteArray &bytes, const QString &path, const QString &what);
+
 } // namespace GraphFile

@@ -1,3 +1,4 @@
+#include "commandline.h"
 #include "fonts.h"
 #include "frmmain.h"
 #include "twips.h"
@@ -6,6 +7,9 @@
 
 int main(int argc, char *argv[])
 {
+    if (const std::optional<int> answered = answerCommandLine(argc, argv))
+        return *answered;
+
     useDevicePixels();
     FontConfigurationLoader fontConfiguration;
     QApplication app(argc, argv);

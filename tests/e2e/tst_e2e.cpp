@@ -100,6 +100,8 @@ private slots:
     void buttonLooksOnTheScreen();
     void addsClearsAndAddsAgain();
     void savesTwice();
+    void copyPictureFromTheChartsMenu();
+    void savePictureAsEachType();
     void colourDialogCancelledAndAccepted();
     void valueThatDoesNotFitIsReported();
     void negativeValueLiesOnTheBaseline();
@@ -114,6 +116,7 @@ private:
     bool waitFor(const std::function<bool(const QImage &)> &condition) const;
     bool waitForPixel(QPoint clientPoint, QRgb colour) const;
     void addColumn(const QString &label, int value, int paletteIndex);
+    void chooseFromChartMenu(int entry);
     void verifyColumns(const QImage &picture, QPoint chartOrigin, const QList<QPair<int, QRgb>> &columns) const;
 
     QTemporaryDir m_folder;
@@ -337,6 +340,88 @@ void tst_EndToEnd::savesTwice()
             for (int x = px(1080); x < px(6000); ++x)
                 dark += qGray(saved.pixel(x, y)) < 100;
         QVERIFY(dark > 50);
+    }
+}
+
+void tst_EndToEnd::chooseFromChartMenu(int entry)
+{
+    // A right click where the chart is white opens the menu there; its
+    // entries are the rows of dark text below the click, clicked in turn.
+    const QPoint at = ChartBox.topLeft() + QPoint(px(13500), px(900));
+    const QRect menuArea(at, QSize(px(1650), px(1500)));
+    const auto textRows = [menuArea](const QImage &client) {
+        // The middle of each band of rows with dark text; an entry's text and
+        // the underline of its access key are one band.
+        const int gap = px(75);
+        QList<int> rows;
+        int first = -1, last = -1;
+        for (int y = menuArea.top(); y <= menuArea.bottom(); ++y) {
+            bool dark = false;
+            for (int x = menuArea.left(); x <= menuArea.right() && !dark; ++x)
+                dark = qGray(client.pixel(x, y)) < 100;
+            if (!dark)
+                continue;
+            if (first >= 0 && y - last > gap) {
+                rows << (first + last) / 2;
+                first = -1;
+            }
+            if (first < 0)
+                first = y;
+            last = y;
+        }
+        if (first >= 0)
+            rows << (first + last) / 2;
+        return rows;
+    };
+    // Nothing left over from before: no menu, no dialog.
+    QVERIFY(waitFor([&](const QImage &client) { return textRows(client).isEmpty(); }));
+    xdotool({"mousemove", "--sync", QString::number((m_origin + at).x()), QString::number((m_origin + at).y())});
+    xdotool({"click", "3"});
+    QList<int> rows;
+    QVERIFY2(waitFor([&](const QImage &client) { return (rows = textRows(client)).size() == 2; }), "no menu on the chart");
+    click(QPoint(at.x() + px(600), rows[entry]));
+}
+
+void tst_EndToEnd::copyPictureFromTheChartsMenu()
+{
+    const QImage saved = QImage(m_folder.filePath(QStringLiteral("graph2.bmp"))).convertToFormat(QImage::Format_RGB32);
+    QVERIFY(!saved.isNull());
+    chooseFromChartMenu(0);
+    // The program serves the clipboard; another program reads it as PNG.
+    QImage pasted;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&pasted] {
+            QProcess xclip;
+            xclip.start(QStringLiteral("xclip"), {"-selection", "clipboard", "-t", "image/png", "-o"});
+            return xclip.waitForFinished(WaitMs) && xclip.exitCode() == 0
+                && pasted.loadFromData(xclip.readAllStandardOutput(), "PNG");
+        }(),
+        WaitMs);
+    QCOMPARE(pasted.convertToFormat(QImage::Format_RGB32), saved);
+}
+
+void tst_EndToEnd::savePictureAsEachType()
+{
+    const QImage saved = QImage(m_folder.filePath(QStringLiteral("graph2.bmp"))).convertToFormat(QImage::Format_RGB32);
+    for (const char *name : {"picture.png", "picture.bmp", "picture.svg", "picture.pdf"}) {
+        chooseFromChartMenu(1);
+        QVERIFY2(!xdotoolOutput({"search", "--sync", "--onlyvisible", "--name", "^Save Picture As$"}).isEmpty(),
+                 "no file dialog");
+        // The file name field has the keyboard, its text selected.
+        const QString path = m_folder.filePath(QString::fromLatin1(name));
+        xdotool({"key", "ctrl+a"});
+        xdotool({"type", "--delay", "10", path});
+        xdotool({"key", "Return"});
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(path), WaitMs);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        if (path.endsWith(u".svg"))
+            QVERIFY(bytes.contains("<svg") && bytes.contains(">North</text>"));
+        else if (path.endsWith(u".pdf"))
+            QVERIFY(bytes.startsWith("%PDF-"));
+        else
+            QCOMPARE(QImage::fromData(bytes).convertToFormat(QImage::Format_RGB32), saved);
     }
 }
 

@@ -1,0 +1,156 @@
+#include "pictureexport.h"
+
+#include "frmmain.h"
+#include "graphfile.h"
+#include "runtimeerror.h"
+#include "scalabletextdevice.h"
+#include "twips.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QStringList>
+#include <QSvgGenerator>
+#include <QWidget>
+
+namespace PictureExport {
+
+namespace {
+
+constexpr FileType FileTypes[] = {
+    {Format::Png, "PNG image (*.png)", "png"},
+    {Format::Bmp, "Windows bitmap (*.bmp)", "bmp"},
+    {Format::Svg, "SVG drawing (*.svg)", "svg"},
+    {Format::Pdf, "PDF document (*.pdf)", "pdf"},
+};
+
+constexpr double PointsPerInch = 72.0;
+
+RuntimeError encodingFailure()
+{
+    return RuntimeError(ErrorKind::File, QStringLiteral("The picture could not be encoded."));
+}
+
+QByteArray encodeImage(const QImage &picture, const char *format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    // RGB32 is what "Save Graph" writes from: the bitmap comes out the same.
+    if (!picture.convertToFormat(QImage::Format_RGB32).save(&buffer, format))
+        throw encodingFailure();
+    return bytes;
+}
+
+// The part of the window the picture shows, in the window's own coordinates.
+QRect pictureRect(QWidget *window)
+{
+    const QImage picture = frmMain::captureFormImage(window);
+    return QRect(QPoint(0, 0), picture.deviceIndependentSize().toSize());
+}
+
+void renderVector(QWidget *window, const QRect &area, QPaintDevice *target)
+{
+    ScalableTextDevice device(target);
+    QPainter painter(&device);
+    window->render(&painter, QPoint(), QRegion(area), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+}
+
+QString title(QWidget *window)
+{
+    return window->windowTitle().trimmed();
+}
+
+QByteArray encodeSvg(QWidget *window)
+{
+    const QRect area = pictureRect(window);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    QSvgGenerator svg;
+    svg.setOutputDevice(&buffer);
+    svg.setSize(area.size());
+    svg.setViewBox(area);
+    // Fonts are sized for the screen the window is on.
+    svg.setResolution(int(Resolution::of(window).dpiX()));
+    svg.setTitle(title(window));
+    svg.setDescription(QStringLiteral("A column chart drawn with Plinthos"));
+    renderVector(window, area, &svg);
+    if (bytes.isEmpty())
+        throw encodingFailure();
+    return bytes;
+}
+
+QByteArray encodePdf(QWidget *window)
+{
+    const QRect area = pictureRect(window);
+    const double dpi = Resolution::of(window).dpiX();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter pdf(&buffer);
+        pdf.setResolution(int(dpi));
+        // One page the size of the picture as the screen shows it.
+        const QSizeF points(area.width() * PointsPerInch / dpi, area.height() * PointsPerInch / dpi);
+        pdf.setPageLayout(QPageLayout(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch),
+                                      QPageLayout::Portrait, QMarginsF()));
+        pdf.setTitle(title(window));
+        pdf.setCreator(QStringLiteral("Plinthos"));
+        renderVector(window, area, &pdf);
+    }
+    if (!bytes.startsWith("%PDF-"))
+        throw encodingFailure();
+    return bytes;
+}
+
+} // namespace
+
+std::span<const FileType> fileTypes()
+{
+    return FileTypes;
+}
+
+QString filters()
+{
+    QStringList list;
+    for (const FileType &type : FileTypes)
+        list << QString::fromLatin1(type.filter);
+    return list.join(QStringLiteral(";;"));
+}
+
+Target target(const QString &chosen, const QString &selectedFilter)
+{
+    const QString suffix = QFileInfo(chosen).suffix();
+    for (const FileType &type : FileTypes) {
+        if (suffix.compare(QLatin1String(type.extension), Qt::CaseInsensitive) == 0)
+            return {chosen, type.format};
+    }
+    const FileType *filtered = &FileTypes[0];
+    for (const FileType &type : FileTypes) {
+        if (selectedFilter == QLatin1String(type.filter))
+            filtered = &type;
+    }
+    return {chosen + u'.' + QLatin1String(filtered->extension), filtered->format};
+}
+
+QByteArray encode(QWidget *window, Format format)
+{
+    switch (format) {
+    case Format::Png: return encodeImage(frmMain::captureFormImage(window), "PNG");
+    case Format::Bmp: return encodeImage(frmMain::captureFormImage(window), "BMP");
+    case Format::Svg: return encodeSvg(window);
+    case Format::Pdf: return encodePdf(window);
+    }
+    Q_UNREACHABLE();
+}
+
+void writeFile(const QByteArray &bytes, const QString &path)
+{
+    GraphFile::writeFile(bytes, path, QStringLiteral("picture"));
+}
+
+} // namespace PictureExport

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <span>
+
+class QWidget;
+
+// The window's picture, the one "Save Graph" writes, in the file types Save
+// Picture As offers: PNG and Windows bitmap with the same pixels, SVG and PDF
+// as vectors whose texts stay text and whose columns stay rectangles.
+namespace PictureExport {
+
+enum class Format { Png, Bmp, Svg, Pdf };
+
+struct FileType
+{
+    Format format;
+    const char *filter;    // as a file dialog shows it
+    const char *extension; // without the dot
+};
+
+// PNG first: it is the default.
+std::span<const FileType> fileTypes();
+// The file dialog's filter list.
+QString filters();
+
+// The file a name chosen in the dialog stands for: a name ending in one of
+// the offered extensions (in any case) is saved in that type; any other name
+// gets the selected filter's extension and type.
+struct Target
+{
+    QString path;
+    Format format;
+};
+Target target(const QString &chosen, const QString &selectedFilter);
+
+// The window's picture as the bytes of a file of that type. Throws
+// RuntimeError (File) when the picture cannot be encoded.
+QByteArray encode(QWidget *window, Format format);
+
+// Writes the bytes to path, replacing an existing file only once the new one
+// is complete; nothing else is left behind. Throws RuntimeError (File) with
+// the path and the reason when the file cannot be written.
+void writeFile(const QByteArray &bytes, const QString &path);
+
+} // namespace PictureExport

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <QString>
+
+#include <functional>
+
+class QAction;
+class QMenu;
+class QWidget;
+
+// The context menu of the window's picture area (the chart and everything
+// above the controls frame): Copy Picture puts the picture "Save Graph" saves
+// on the clipboard, Save Picture As writes it as PNG, Windows bitmap, SVG or
+// PDF. It opens on a right click there, and on the menu key or Shift+F10
+// while the chart has the focus; the chart takes the focus only by a click,
+// so the Tab order stays as it is. Ctrl+Shift+C copies from anywhere in the
+// window.
+class PictureMenu : public QObject
+{
+    Q_OBJECT
+
+public:
+    PictureMenu(QWidget *window, QWidget *chart, QWidget *controlsFrame);
+
+    QMenu *menu() const { return m_menu; }
+    QAction *copyAction() const { return m_copy; }
+    QAction *saveAction() const { return m_save; }
+
+    // Asks the user for a file: starts in folder, offers filters, and returns
+    // the chosen path (empty when cancelled) with *selectedFilter set.
+    using FileChooser = std::function<QString(const QString &folder, const QString &filters, QString *selectedFilter)>;
+    void setFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
+
+    // Where the file dialog opens first: the user's pictures folder, or the
+    // home folder where there is none.
+    static QString picturesFolder();
+
+    // What to tell a user whose Save Graph could not write into folder,
+    // because folder cannot be written to.
+    static QString unwritableFolderAdvice(const QString &folder);
+
+    void copyPicture();
+    void savePictureAs();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool inPictureArea(QPoint windowPoint) const;
+    void popup(QPoint globalPoint);
+    void showError(const QString &message);
+    void takeBackActivation();
+
+    QWidget *m_window;
+    QWidget *m_chart;
+    QWidget *m_controlsFrame;
+    QMenu *m_menu = nullptr;
+    QAction *m_copy = nullptr;
+    QAction *m_save = nullptr;
+    FileChooser m_chooseFile;
+    QString m_lastFolder;
+};

@@ -1,0 +1,167 @@
+#include "scalabletextdevice.h"
+
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPainterPath>
+#include <QStringList>
+
+#include <cmath>
+
+namespace {
+
+// Tahoma grew out of MS Sans Serif and keeps its proportions.
+const QStringList ScalableFaces = {QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans")};
+
+// Replays the painter's state and drawing calls on a painter of the target.
+class ForwardingEngine : public QPaintEngine
+{
+public:
+    explicit ForwardingEngine(QPaintDevice *target)
+        : QPaintEngine(AllFeatures)
+        , m_target(target)
+    {
+    }
+
+    bool begin(QPaintDevice *) override { return m_painter.begin(m_target); }
+    bool end() override { return m_painter.end(); }
+    Type type() const override { return User; }
+
+    void updateState(const QPaintEngineState &state) override
+    {
+        const DirtyFlags dirty = state.state();
+        // The transform first: a clip set together with it is meant in it.
+        if (dirty & DirtyTransform)
+            m_painter.setTransform(state.transform());
+        if (dirty & DirtyPen)
+            m_painter.setPen(state.pen());
+        if (dirty & DirtyBrush)
+            m_painter.setBrush(state.brush());
+        if (dirty & DirtyBrushOrigin)
+            m_painter.setBrushOrigin(state.brushOrigin());
+        if (dirty & DirtyBackground)
+            m_painter.setBackground(state.backgroundBrush());
+        if (dirty & DirtyBackgroundMode)
+            m_painter.setBackgroundMode(state.backgroundMode());
+        if (dirty & DirtyHints)
+            m_painter.setRenderHints(state.renderHints());
+        if (dirty & DirtyCompositionMode)
+            m_painter.setCompositionMode(state.compositionMode());
+        if (dirty & DirtyOpacity)
+            m_painter.setOpacity(state.opacity());
+        if (dirty & DirtyClipRegion)
+            m_painter.setClipRegion(state.clipRegion(), state.clipOperation());
+        if (dirty & DirtyClipPath)
+            m_painter.setClipPath(state.clipPath(), state.clipOperation());
+        if (dirty & DirtyClipEnabled)
+            m_painter.setClipping(state.isClipEnabled());
+    }
+
+    void drawRects(const QRect *rects, int count) override { m_painter.drawRects(rects, count); }
+    void drawRects(const QRectF *rects, int count) override { m_painter.drawRects(rects, count); }
+    void drawLines(const QLine *lines, int count) override { m_painter.drawLines(lines, count); }
+    void drawLines(const QLineF *lines, int count) override { m_painter.drawLines(lines, count); }
+    void drawEllipse(const QRectF &rect) override { m_painter.drawEllipse(rect); }
+    void drawEllipse(const QRect &rect) override { m_painter.drawEllipse(rect); }
+    void drawPath(const QPainterPath &path) override { m_painter.drawPath(path); }
+    void drawPoints(const QPointF *points, int count) override { m_painter.drawPoints(points, count); }
+    void drawPoints(const QPoint *points, int count) override { m_painter.drawPoints(points, count); }
+
+    void drawPolygon(const QPointF *points, int count, PolygonDrawMode mode) override
+    {
+        switch (mode) {
+        case PolylineMode: m_painter.drawPolyline(points, count); break;
+        case ConvexMode: m_painter.drawConvexPolygon(points, count); break;
+        case OddEvenMode: m_painter.drawPolygon(points, count, Qt::OddEvenFill); break;
+        case WindingMode: m_painter.drawPolygon(points, count, Qt::WindingFill); break;
+        }
+    }
+
+    void drawPolygon(const QPoint *points, int count, PolygonDrawMode mode) override
+    {
+        switch (mode) {
+        case PolylineMode: m_painter.drawPolyline(points, count); break;
+        case ConvexMode: m_painter.drawConvexPolygon(points, count); break;
+        case OddEvenMode: m_painter.drawPolygon(points, count, Qt::OddEvenFill); break;
+        case WindingMode: m_painter.drawPolygon(points, count, Qt::WindingFill); break;
+        }
+    }
+
+    void drawPixmap(const QRectF &rect, const QPixmap &pixmap, const QRectF &source) override
+    {
+        m_painter.drawPixmap(rect, pixmap, source);
+    }
+
+    void drawTiledPixmap(const QRectF &rect, const QPixmap &pixmap, const QPointF &offset) override
+    {
+        m_painter.drawTiledPixmap(rect, pixmap, offset);
+    }
+
+    void drawImage(const QRectF &rect, const QImage &image, const QRectF &source,
+                   Qt::ImageConversionFlags flags) override
+    {
+        m_painter.drawImage(rect, image, source, flags);
+    }
+
+    void drawTextItem(const QPointF &baseline, const QTextItem &item) override
+    {
+        m_painter.setFont(ScalableTextDevice::scalableFont(item.font()));
+        m_painter.drawText(baseline, item.text());
+    }
+
+private:
+    QPaintDevice *m_target;
+    QPainter m_painter;
+};
+
+} // namespace
+
+ScalableTextDevice::ScalableTextDevice(QPaintDevice *target)
+    : m_target(target)
+    , m_engine(std::make_unique<ForwardingEngine>(target))
+{
+}
+
+ScalableTextDevice::~ScalableTextDevice() = default;
+
+QPaintEngine *ScalableTextDevice::paintEngine() const
+{
+    return m_engine.get();
+}
+
+QFont ScalableTextDevice::scalableFont(const QFont &font)
+{
+    const QFontInfo used(font);
+    if (QFontDatabase::isSmoothlyScalable(used.family(), used.styleName()))
+        return font;
+    // As high a line as the bitmap face has, so the text takes the room it
+    // takes on the screen.
+    const int line = QFontMetrics(font).height();
+    QFont scalable(font);
+    scalable.setFamilies(ScalableFaces);
+    scalable.setStyleStrategy(QFont::ForceOutline);
+    scalable.setPixelSize(line);
+    scalable.setPixelSize(qMax(1, int(std::lround(double(line) * line / QFontMetrics(scalable).height()))));
+    return scalable;
+}
+
+int ScalableTextDevice::metric(PaintDeviceMetric metric) const
+{
+    switch (metric) {
+    case PdmWidth: return m_target->width();
+    case PdmHeight: return m_target->height();
+    case PdmWidthMM: return m_target->widthMM();
+    case PdmHeightMM: return m_target->heightMM();
+    case PdmNumColors: return m_target->colorCount();
+    case PdmDepth: return m_target->depth();
+    case PdmDpiX: return m_target->logicalDpiX();
+    case PdmDpiY: return m_target->logicalDpiY();
+    case PdmPhysicalDpiX: return m_target->physicalDpiX();
+    case PdmPhysicalDpiY: return m_target->physicalDpiY();
+    case PdmDevicePixelRatio: return int(m_target->devicePixelRatio());
+    case PdmDevicePixelRatioScaled: return int(m_target->devicePixelRatio() * devicePixelRatioFScale());
+    }
+    return 0;
+}

@@ -1,0 +1,460 @@
+#include "ccxpbutton.h"
+#include "fonts.h"
+#include "formdesign.h"
+#include "frmmain.h"
+#include "jchart.h"
+#include "modaldialogs.h"
+#include "pictureexport.h"
+#include "picturemenu.h"
+
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QXmlStreamReader>
+
+#include <algorithm>
+#include <memory>
+
+using PictureExport::Format;
+
+class tst_PictureExport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void exportedFileReadsBack_data();
+    void exportedFileReadsBack();
+    void copyPutsTheSavedPictureOnTheClipboard_data();
+    void copyPutsTheSavedPictureOnTheClipboard();
+    void menuOpensOnThePictureAreaOnly_data();
+    void menuOpensOnThePictureAreaOnly();
+    void saveAsTarget_data();
+    void saveAsTarget();
+    void saveAsWritesOnlyTheChosenFile_data();
+    void saveAsWritesOnlyTheChosenFile();
+    void picturesFolder_data();
+    void picturesFolder();
+    void saveGraphInAFolderThatCannotBeWritten();
+    void iconSizes_data();
+    void iconSizes();
+
+private:
+    template<typename T>
+    T *control(const char *name) const { return m_window->findChild<T *>(QString::fromLatin1(name)); }
+    PictureMenu *pictureMenu() const { return m_window->findChild<PictureMenu *>(); }
+    QStringList entries() const { return QDir(m_folder->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); }
+    void verifySvg(const QString &path) const;
+    void verifyPdf(const QString &path) const;
+
+    std::unique_ptr<QTemporaryDir> m_folder;
+    std::unique_ptr<frmMain> m_window;
+    QImage m_saved; // what Save Graph wrote
+};
+
+namespace {
+
+struct Column
+{
+    const char *label;
+    int value;
+    OleColor colour;
+    QRgb rgb;
+};
+constexpr Column Columns[] = {
+    {"Alpha", 50, 0x000000FF, qRgb(255, 0, 0)},
+    {"Beta", 95, 0x00FF0000, qRgb(0, 0, 255)},
+    {"Gamma", 20, 0x0000FF00, qRgb(0, 255, 0)},
+};
+const QStringList PictureTexts = {QStringLiteral("Y Axis "), QStringLiteral("X Axis "), QStringLiteral("100"),
+                                  QStringLiteral("75"), QStringLiteral("50"), QStringLiteral("25"),
+                                  QStringLiteral("0"), QStringLiteral("Alpha"), QStringLiteral("Beta"),
+                                  QStringLiteral("Gamma")};
+
+QString filterOf(Format format)
+{
+    for (const PictureExport::FileType &type : PictureExport::fileTypes())
+        if (type.format == format)
+            return QString::fromLatin1(type.filter);
+    return {};
+}
+
+QString colourName(Qt::GlobalColor colour)
+{
+    return QColor(colour).name();
+}
+
+// The colours met on a straight line through the image, each run once.
+QStringList colourRuns(const QImage &image, QPoint from, QPoint step)
+{
+    QStringList runs;
+    for (QPoint at = from; image.rect().contains(at); at += step) {
+        const QString name = QColor(image.pixel(at)).name();
+        if (runs.isEmpty() || runs.last() != name)
+            runs << name;
+    }
+    return runs;
+}
+
+QString run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(30000) || process.exitCode() != 0)
+        return QStringLiteral("%1 failed: %2").arg(program, QString::fromLocal8Bit(process.readAllStandardError()));
+    return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
+} // namespace
+
+void tst_PictureExport::initTestCase()
+{
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    installDesignFonts();
+}
+
+void tst_PictureExport::init()
+{
+    m_folder = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_folder->isValid());
+    m_window = std::make_unique<frmMain>();
+    m_window->setPictureFolder(m_folder->path());
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    for (const Column &column : Columns)
+        control<jChart>("UserControl11")->AddItem(QString::fromLatin1(column.label), column.value, column.colour, 0);
+    emit control<ccXPButton>("CcXSaveGraph")->Click();
+    QVERIFY(m_saved.load(m_folder->filePath(QStringLiteral("graph1.bmp"))));
+    m_saved = m_saved.convertToFormat(QImage::Format_RGB32);
+    QVERIFY(QFile::remove(m_folder->filePath(QStringLiteral("graph1.bmp"))));
+}
+
+void tst_PictureExport::cleanup()
+{
+    m_window.reset();
+    m_folder.reset();
+}
+
+void tst_PictureExport::exportedFileReadsBack_data()
+{
+    QTest::addColumn<Format>("format");
+    QTest::newRow("PNG") << Format::Png;
+    QTest::newRow("Windows bitmap") << Format::Bmp;
+    QTest::newRow("SVG") << Format::Svg;
+    QTest::newRow("PDF") << Format::Pdf;
+}
+
+void tst_PictureExport::exportedFileReadsBack()
+{
+    QFETCH(Format, format);
+    const QString path = PictureExport::target(m_folder->filePath(QStringLiteral("chart")), filterOf(format)).path;
+    PictureExport::writeFile(PictureExport::encode(m_window.get(), format), path);
+    QCOMPARE(entries(), QStringList{QFileInfo(path).fileName()});
+
+    switch (format) {
+    case Format::Png:
+    case Format::Bmp:
+        QCOMPARE(QImage(path).convertToFormat(QImage::Format_RGB32), m_saved);
+        break;
+    case Format::Svg: verifySvg(path); break;
+    case Format::Pdf: verifyPdf(path); break;
+    }
+}
+
+void tst_PictureExport::verifySvg(const QString &path) const
+{
+    QCOMPARE(QSvgRenderer(path).viewBox().size(), m_saved.size());
+
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader svg(&file);
+    QStringList texts;
+    QList<QRgb> rectangleFills;
+    QString fill;
+    while (!svg.atEnd()) {
+        if (svg.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (svg.name() == u"g")
+            fill = svg.attributes().value(QStringLiteral("fill")).toString();
+        else if (svg.name() == u"rect")
+            rectangleFills << QColor(fill).rgb();
+        else if (svg.name() == u"text")
+            texts << svg.readElementText();
+        else
+            QVERIFY2(svg.name() != u"image", "a picture inside the drawing");
+    }
+    QVERIFY2(!svg.hasError(), qPrintable(svg.errorString()));
+    for (const QString &text : PictureTexts)
+        QVERIFY2(texts.contains(text), qPrintable(text + QStringLiteral(" is not a text of ") + texts.join(u'|')));
+    QVERIFY(texts.contains(control<QLineEdit>("txtMainHeading")->text()));
+    for (const Column &column : Columns)
+        QVERIFY2(rectangleFills.contains(column.rgb), column.label);
+}
+
+void tst_PictureExport::verifyPdf(const QString &path) const
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.read(5) == "%PDF-");
+
+    // The page is the picture's size at the screen's 96 dpi.
+    const QRegularExpressionMatch page =
+        QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts")).match(run(QStringLiteral("pdfinfo"), {path}));
+    QVERIFY(page.hasMatch());
+    QVERIFY(qAbs(page.captured(1).toDouble() - m_saved.width() * 0.75) <= 1);
+    QVERIFY(qAbs(page.captured(2).toDouble() - m_saved.height() * 0.75) <= 1);
+
+    // Every font is embedded: no bitmap face that a reader cannot show.
+    const QStringList fonts = run(QStringLiteral("pdffonts"), {path}).split(u'\n', Qt::SkipEmptyParts).mid(2);
+    QVERIFY(!fonts.isEmpty());
+    for (const QString &font : fonts)
+        QVERIFY2(font.contains(QRegularExpression(QStringLiteral("\\syes\\s+(yes|no)\\s+(yes|no)\\s"))), qPrintable(font));
+
+    const QString text = run(QStringLiteral("pdftotext"), {path, QStringLiteral("-")}).simplified();
+    for (const QString &label : PictureTexts)
+        QVERIFY2(text.contains(label.trimmed()), qPrintable(label + QStringLiteral(" not in ") + text));
+
+    // Drawn by an independent reader, the page has the picture's pixels'
+    // size and the columns' fills where the picture has them.
+    const QString prefix = m_folder->filePath(QStringLiteral("page"));
+    run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("96"), QStringLiteral("-png"),
+                                     QStringLiteral("-singlefile"), path, prefix});
+    const QImage drawn = QImage(prefix + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
+    QVERIFY(qAbs(drawn.width() - m_saved.width()) <= 1 && qAbs(drawn.height() - m_saved.height()) <= 1);
+    int fills = 0, differing = 0;
+    for (int y = 0; y < drawn.height() && y < m_saved.height(); ++y)
+        for (int x = 0; x < drawn.width() && x < m_saved.width(); ++x)
+            if (std::any_of(std::begin(Columns), std::end(Columns), [&](const Column &c) { return m_saved.pixel(x, y) == c.rgb; }))
+                ++fills, differing += drawn.pixel(x, y) != m_saved.pixel(x, y);
+    // Only edges may round to the neighbouring pixel.
+    QVERIFY2(differing * 50 < fills, qPrintable(QStringLiteral("%1 of %2 differ").arg(differing).arg(fills)));
+}
+
+void tst_PictureExport::copyPutsTheSavedPictureOnTheClipboard_data()
+{
+    QTest::addColumn<bool>("byShortcut");
+    QTest::newRow("Ctrl+Shift+C while a text box has the focus") << true;
+    QTest::newRow("Copy Picture in the menu") << false;
+}
+
+void tst_PictureExport::copyPutsTheSavedPictureOnTheClipboard()
+{
+    QFETCH(bool, byShortcut);
+    QGuiApplication::clipboard()->clear();
+    if (byShortcut) {
+        auto *value = control<QLineEdit>("Text1");
+        value->setFocus();
+        QTRY_VERIFY(value->hasFocus());
+        QTest::keyClick(value, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(value->text(), QStringLiteral("50"));
+    } else {
+        pictureMenu()->copyAction()->trigger();
+    }
+    QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), m_saved);
+}
+
+void tst_PictureExport::menuOpensOnThePictureAreaOnly_data()
+{
+    QTest::addColumn<QString>("widget");
+    QTest::addColumn<QPoint>("point");
+    QTest::addColumn<int>("key"); // 0: a right click at point
+    QTest::addColumn<bool>("opens");
+    const QString chart = QStringLiteral("UserControl11");
+    QTest::newRow("right click on the chart") << chart << QPoint(500, 200) << 0 << true;
+    QTest::newRow("right click on a scale label") << "Label3" << QPoint(5, 5) << 0 << true;
+    QTest::newRow("right click on the window above the frame") << "frmMain" << QPoint(1110, 515) << 0 << true;
+    QTest::newRow("right click in the controls frame") << "Frame1" << QPoint(8, 100) << 0 << false;
+    QTest::newRow("right click on a push button") << "CcXExit" << QPoint(10, 10) << 0 << false;
+    QTest::newRow("Shift+F10 on the chart") << chart << QPoint() << int(Qt::Key_F10) << true;
+    QTest::newRow("menu key on the chart") << chart << QPoint() << int(Qt::Key_Menu) << true;
+    QTest::newRow("Shift+F10 in a text box") << "Text2" << QPoint() << int(Qt::Key_F10) << false;
+}
+
+void tst_PictureExport::menuOpensOnThePictureAreaOnly()
+{
+    QFETCH(QString, widget);
+    QFETCH(QPoint, point);
+    QFETCH(int, key);
+    QFETCH(bool, opens);
+    QWidget *target = widget == u"frmMain" ? m_window.get() : m_window->findChild<QWidget *>(widget);
+    QVERIFY(target);
+    QMenu *menu = pictureMenu()->menu();
+    if (key == 0) {
+        QContextMenuEvent click(QContextMenuEvent::Mouse, point, target->mapToGlobal(point));
+        QApplication::sendEvent(target, &click);
+    } else {
+        // A click gives the chart the focus; Tab never does.
+        QTest::mouseClick(target, Qt::LeftButton);
+        QTRY_VERIFY(target->hasFocus());
+        if (key == Qt::Key_F10) {
+            QTest::keyClick(target, Qt::Key_F10, Qt::ShiftModifier);
+        } else {
+            // The menu key arrives from the window system as a keyboard
+            // context menu request to the focus widget.
+            QContextMenuEvent request(QContextMenuEvent::Keyboard, QPoint(), target->mapToGlobal(QPoint()));
+            QApplication::sendEvent(target, &request);
+        }
+    }
+    QCOMPARE(menu->isVisible(), opens);
+    menu->hide();
+}
+
+void tst_PictureExport::saveAsTarget_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<Format>("filter");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<Format>("format");
+    QTest::newRow("no extension takes the filter's") << "/p/chart" << Format::Pdf << "/p/chart.pdf" << Format::Pdf;
+    QTest::newRow("the extension decides over the filter") << "/p/chart.svg" << Format::Png << "/p/chart.svg" << Format::Svg;
+    QTest::newRow("upper-case extension") << "/p/Chart.BMP" << Format::Png << "/p/Chart.BMP" << Format::Bmp;
+    QTest::newRow("an unknown extension gets the filter's") << "/p/chart.jpg" << Format::Svg << "/p/chart.jpg.svg" << Format::Svg;
+    QTest::newRow("a dotted folder is no extension") << "/p.png/chart" << Format::Bmp << "/p.png/chart.bmp" << Format::Bmp;
+}
+
+void tst_PictureExport::saveAsTarget()
+{
+    QFETCH(QString, chosen);
+    QFETCH(Format, filter);
+    QFETCH(QString, path);
+    QFETCH(Format, format);
+    const PictureExport::Target target = PictureExport::target(chosen, filterOf(filter));
+    QCOMPARE(target.path, path);
+    QCOMPARE(target.format, format);
+}
+
+void tst_PictureExport::saveAsWritesOnlyTheChosenFile_data()
+{
+    QTest::addColumn<QString>("chosen"); // in the test's folder; empty: cancelled
+    QTest::addColumn<QStringList>("written");
+    QTest::addColumn<bool>("error");
+    QTest::newRow("a new file") << "chart" << QStringList{QStringLiteral("chart.svg")} << false;
+    QTest::newRow("cancelled") << "" << QStringList{} << false;
+    QTest::newRow("a folder that is not there") << "missing/chart" << QStringList{} << true;
+    QTest::newRow("a folder in the file's place") << "taken.svg" << QStringList{QStringLiteral("taken.svg")} << true;
+}
+
+void tst_PictureExport::saveAsWritesOnlyTheChosenFile()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QStringList, written);
+    QFETCH(bool, error);
+    if (chosen == u"taken.svg")
+        QVERIFY(QDir(m_folder->path()).mkdir(QStringLiteral("taken.svg")));
+    QString startedIn;
+    pictureMenu()->setFileChooser([&](const QString &folder, const QString &, QString *filter) {
+        startedIn = QFileInfo(folder).absolutePath();
+        *filter = filterOf(Format::Svg);
+        return chosen.isEmpty() ? QString() : m_folder->filePath(chosen);
+    });
+    QString message;
+    ModalAnswer<QMessageBox> answer([&message](QMessageBox *box) {
+        message = box->text();
+        box->accept();
+    });
+    pictureMenu()->saveAction()->trigger();
+
+    QCOMPARE(startedIn, PictureMenu::picturesFolder());
+    QCOMPARE(entries(), written);
+    QCOMPARE(answer.seen(), error);
+    if (error) {
+        const QString path = PictureExport::target(m_folder->filePath(chosen), filterOf(Format::Svg)).path;
+        QVERIFY2(message.contains(QStringLiteral("could not be saved as ") + QDir::toNativeSeparators(path)), qPrintable(message));
+    }
+}
+
+void tst_PictureExport::picturesFolder_data()
+{
+    QTest::addColumn<bool>("hasPictures");
+    QTest::newRow("the pictures folder") << true;
+    QTest::newRow("home when there is no pictures folder") << false;
+}
+
+void tst_PictureExport::picturesFolder()
+{
+    QFETCH(bool, hasPictures);
+    const QByteArray home = qgetenv("HOME");
+    const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", QFile::encodeName(m_folder->path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_folder->filePath(QStringLiteral("config"))));
+    if (hasPictures)
+        QVERIFY(QDir(m_folder->path()).mkdir(QStringLiteral("Pictures")));
+    const QString folder = PictureMenu::picturesFolder();
+    qputenv("HOME", home);
+    qputenv("XDG_CONFIG_HOME", configHome);
+    if (configHome.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    QCOMPARE(folder, hasPictures ? m_folder->filePath(QStringLiteral("Pictures")) : m_folder->path());
+}
+
+void tst_PictureExport::saveGraphInAFolderThatCannotBeWritten()
+{
+    const QString folder = m_folder->filePath(QStringLiteral("program"));
+    QVERIFY(QDir().mkdir(folder));
+    QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
+    if (QFileInfo(folder).isWritable())
+        QSKIP("This user may write into any folder; the test runs as an unprivileged user too.");
+    m_window->setPictureFolder(folder);
+    QString message;
+    ModalAnswer<QMessageBox> answer([&message](QMessageBox *box) {
+        message = box->text();
+        box->accept();
+    });
+    emit control<ccXPButton>("CcXSaveGraph")->Click();
+    QVERIFY(answer.seen());
+    QVERIFY2(message.contains(QStringLiteral("The folder %1 cannot be written to").arg(QDir::toNativeSeparators(folder))), qPrintable(message));
+    QVERIFY2(message.contains(QStringLiteral("Save Picture As")), qPrintable(message));
+    QVERIFY(QDir(folder).isEmpty());
+    QCOMPARE(entries(), QStringList{QStringLiteral("program")});
+    QCOMPARE(control<QLineEdit>("txt_picture_number")->text(), QStringLiteral("2"));
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void tst_PictureExport::iconSizes_data()
+{
+    QTest::addColumn<int>("size");
+    for (int size : {16, 32, 48, 64, 128, 256})
+        QTest::addRow("%d pixels", size) << size;
+}
+
+void tst_PictureExport::iconSizes()
+{
+    QFETCH(int, size);
+    const QImage icon = FormDesign::iconImage(size);
+    QCOMPARE(icon.size(), QSize(size, size));
+    if (size % FormDesign::IconSize == 0) {
+        // Each pixel of the design becomes a square of pixels.
+        QCOMPARE(icon, FormDesign::iconImage().scaled(size, size, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+        return;
+    }
+    // Drawn from the design: corner to corner the bevel, the yellow line and
+    // the field, and on one row the three columns in their order.
+    const QStringList diagonal = colourRuns(icon, QPoint(0, 0), QPoint(1, 1));
+    QStringList frame{colourName(Qt::lightGray), colourName(Qt::yellow), colourName(Qt::cyan)};
+    QCOMPARE(diagonal.mid(0, 3), frame);
+    frame << colourName(Qt::darkGray);
+    QCOMPARE(diagonal.mid(diagonal.size() - 2), (QStringList{colourName(Qt::yellow), colourName(Qt::darkGray)}));
+    const QStringList bars{colourName(Qt::red), colourName(Qt::magenta), colourName(Qt::darkBlue)};
+    bool barsFound = false;
+    for (int y = 0; y < size && !barsFound; ++y) {
+        QStringList row = colourRuns(icon, QPoint(0, y), QPoint(1, 0));
+        row.removeIf([&frame](const QString &name) { return frame.contains(name); });
+        barsFound = row == bars;
+    }
+    QVERIFY(barsFound);
+}
+
+QTEST_MAIN(tst_PictureExport)
+#include "tst_pictureexport.moc"
