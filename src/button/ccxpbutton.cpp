@@ -3,6 +3,7 @@
 #include "accessibility.h"
 #include "ccxpbuttonaccessible.h"
 #include "controlsite.h"
+#include "fonts.h"
 #include "numbers.h"
 #include "propertybag.h"
 #include "windowsystem.h"
@@ -166,8 +167,6 @@ void ccXPButton::SetEnabled(bool NewValue)
 
 void ccXPButton::SetFont(const SharedFont &NewValue)
 {
-    if (!NewValue)
-        return;
     AttachFont(NewValue);
     pFONT_FontChanged(QString());
 }
@@ -214,8 +213,7 @@ QString ccXPButton::ParseAccessKey() const
 void ccXPButton::pFONT_FontChanged(const QString &PropertyName)
 {
     Q_UNUSED(PropertyName)
-    if (pFONT)
-        m_surface.setFont(pFONT->toQFont());
+    m_surface.setFont(pFONT ? pFONT->toQFont() : defaultControlFont());
     DrawButton(ButtonState(pState));
     NotifyChanged(FontKey);
 }

@@ -76,6 +76,8 @@ struct HookRecord
 class ccXPButton : public QWidget
 {
     Q_OBJECT
+    Q_PROPERTY(bool FocusRect READ FocusRect WRITE SetFocusRect)
+    Q_CLASSINFO("FocusRect", "Displays a rect inside button border when the control has the focus.")
 
 public:
     explicit ccXPButton(QWidget *parent = nullptr);
@@ -100,7 +102,8 @@ public:
     bool Enabled() const { return pEnabled; }
     void SetEnabled(bool NewValue);
     // The font object itself: changing one of its attributes repaints the
-    // button. Setting a null font is ignored; a button always has a font.
+    // button. An empty (null) font is stored as given; the caption is then
+    // drawn in the default control font.
     SharedFont Font() const { return pFONT; }
     void SetFont(const SharedFont &NewValue);
     OleColor ForeColor() const { return pForeColor; }
