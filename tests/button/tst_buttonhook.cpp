@@ -63,6 +63,25 @@ private:
     QStringList &m_log;
 };
 
+// Terminates a button when the watched widget hears that its form lost the
+// activation.
+class TerminateOnDeactivate : public QObject
+{
+public:
+    explicit TerminateOnDeactivate(ccXPButton *button) : m_button(button) {}
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::WindowDeactivate)
+            m_button->Terminate();
+        return false;
+    }
+
+private:
+    ccXPButton *m_button;
+};
+
 } // namespace
 
 class tst_ButtonHook : public QObject
@@ -94,6 +113,8 @@ private slots:
     void throwingFormActivateHandler();
     void eventsPassThroughUntouched();
     void twoFormsInWindowsOrder();
+    void activationSurvivesTheOldFormsHooksGoing();
+    void destroyedFormDropsItsHooksFirst();
     void destroyingTheHostCallsNothingOnIt_data();
     void destroyingTheHostCallsNothingOnIt();
 
@@ -571,6 +592,44 @@ void tst_ButtonHook::twoFormsInWindowsOrder()
                                    QStringLiteral("%1: button FocusIn").arg(to),
                                    QStringLiteral("%1 FormActivate 1").arg(to)}));
     }
+}
+
+// The new form's activation waits for the old form's deactivation; a host
+// that drops the old form's hooks in between must not cost it.
+void tst_ButtonHook::activationSurvivesTheOldFormsHooksGoing()
+{
+    ccXPButton *old = m_host->addButton(QStringLiteral("A"), QRect(10, 10, 89, 81));
+    showAndActivate();
+    TerminateOnDeactivate terminator(old);
+    old->installEventFilter(&terminator);
+    QSignalSpy oldActivations(old, &ccXPButton::FormActivate);
+    ButtonTestHost second;
+    second.move(420, 0);
+    ccXPButton *fresh = second.addButton(QStringLiteral("B"), QRect(10, 10, 89, 81));
+    QSignalSpy activations(fresh, &ccXPButton::FormActivate);
+    second.show();
+    second.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&second));
+    QCOMPARE(oldActivations.size(), 0);
+    QCOMPARE(activations.size(), 1);
+    QCOMPARE(activations.first().first().toInt(), 1);
+}
+
+// Children go in the order they were made: one made before the button sees
+// the button's hooks as the form's teardown left them.
+void tst_ButtonHook::destroyedFormDropsItsHooksFirst()
+{
+    auto *firstChild = new QObject(m_host);
+    ccXPButton *button = m_host->addButton(QStringLiteral("CcXExit"), QRect(10, 10, 89, 81));
+    showAndActivate();
+    QList<std::int32_t> windowsLeft;
+    connect(firstChild, &QObject::destroyed, firstChild, [&windowsLeft, button] {
+        for (const HookRecord &hook : button->hooks())
+            windowsLeft.append(hook.Window);
+    });
+    delete m_host;
+    m_host = nullptr;
+    QCOMPARE(windowsLeft, (QList<std::int32_t>{0, 0}));
 }
 
 void tst_ButtonHook::destroyingTheHostCallsNothingOnIt_data()
