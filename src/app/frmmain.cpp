@@ -296,7 +296,9 @@ void frmMain::takeBackActivation()
 
 void frmMain::CcXExit_Click()
 {
-    // Ends the program at once: no question, no notification, nothing saved.
+    // Ends the program at once: no question, nothing saved, no Terminate.
+    // main() then takes the window down, and the buttons' hooks go silently
+    // as it starts to: nothing reaches the window or its controls any more.
     QCoreApplication::exit(0);
 }
 

@@ -167,8 +167,6 @@ void ccXPButton::SetEnabled(bool NewValue)
 
 void ccXPButton::SetFont(const SharedFont &NewValue)
 {
-    if (!NewValue)
-        return;
     AttachFont(NewValue);
     pFONT_FontChanged(QString());
 }
@@ -217,8 +215,9 @@ QString ccXPButton::ParseAccessKey() const
 void ccXPButton::pFONT_FontChanged(const QString &PropertyName)
 {
     Q_UNUSED(PropertyName)
-    if (pFONT)
-        m_surface.setFont(pFONT->toQFont());
+    // Without a font object the caption is drawn in the default control font,
+    // which the surface takes at its own resolution.
+    m_surface.setFont(pFONT ? pFONT->toQFont() : FontDescription().toQFont());
     DrawButton(ButtonState(pState));
     NotifyChanged(FontKey);
 }

@@ -18,6 +18,8 @@
 class ControlSite;
 class InterceptionBlock;
 class PropertyBag;
+class WindowProcedure;
+struct WindowMessage;
 
 // The look a button is painted in.
 enum class ButtonState : std::int32_t {
@@ -76,6 +78,8 @@ struct HookRecord
 class ccXPButton : public QWidget
 {
     Q_OBJECT
+    Q_PROPERTY(bool FocusRect READ FocusRect WRITE SetFocusRect)
+    Q_CLASSINFO("FocusRect", "Displays a rect inside button border when the control has the focus.")
 
 public:
     explicit ccXPButton(QWidget *parent = nullptr);
@@ -100,7 +104,8 @@ public:
     bool Enabled() const { return pEnabled; }
     void SetEnabled(bool NewValue);
     // The font object itself: changing one of its attributes repaints the
-    // button. Setting a null font is ignored; a button always has a font.
+    // button. An empty (null) font is stored as given; the caption is then
+    // drawn in the default control font.
     SharedFont Font() const { return pFONT; }
     void SetFont(const SharedFont &NewValue);
     OleColor ForeColor() const { return pForeColor; }
@@ -125,9 +130,15 @@ public:
     static const ButtonColours &DesignColours();
 
     // The window message hook. ReadProperties hooks the button's own window
-    // and its form's window while the form runs; Terminate removes both. The
-    // operations are open to the host, and end quietly on a window that is
-    // unknown or not hooked.
+    // and its form's window while the form runs; Terminate removes both, and
+    // a form that is destroyed without Terminate drops them silently as it
+    // starts to go away. The operations are open to the host, and end quietly
+    // on a window that is unknown or not hooked.
+    //
+    // The hook only watches: every event reaches the window as without it.
+    // Messages watched before reach zSubclass_Proc before the window's own
+    // processing, those watched after once it is done; since nothing is held
+    // back, bHandled cannot skip the window's processing and is ignored.
     void zSubclass_Proc(bool bBefore, bool &bHandled, std::int32_t &lReturn, std::int32_t &lng_hWnd,
                         std::int32_t &uMsg, std::int32_t &wParam, std::int32_t &lParam);
     std::int32_t HookAttach(std::int32_t lng_hWnd);
@@ -191,7 +202,10 @@ private:
     bool Raise(Emit emitEvent);
 
     // message hook
+    friend class WindowProcedure;
     void HookListAdd(std::int32_t uMsg, QList<std::int32_t> &list, std::int32_t &count);
+    void DropHook(std::size_t index);
+    void RunHooks(const QList<WindowMessage> &messages, bool bBefore);
     void InstallHooks();
     void RemoveHooks();
     void ReleaseHooks();

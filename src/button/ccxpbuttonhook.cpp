@@ -3,13 +3,12 @@
 #include "controlsite.h"
 #include "windowsystem.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QEvent>
 #include <QHash>
 #include <QPointer>
 #include <QWidget>
-
-#include <functional>
+#include <QWindow>
 
 namespace {
 
@@ -27,67 +26,86 @@ bool listMatches(std::int32_t count, const QList<std::int32_t> &list, std::int32
     return false;
 }
 
+// What Qt does for a window it has just activated once every window has heard
+// of the change: the control that had the focus in it gets it back. Done
+// here first, it makes Qt's own attempt a no-op.
+void restoreFocus(QWidget *window)
+{
+    if (QApplication::activePopupWidget() || QApplication::activeWindow() != window)
+        return;
+    QWidget *focus = window->focusWidget();
+    if (focus && focus->isVisible())
+        focus->setFocus(Qt::ActiveWindowFocusReason);
+}
+
 } // namespace
 
 class WindowProcedure;
 
-// What one hook record puts between a window and its processing: it hands
-// the record's watched messages to the button's zSubclass_Proc, before or
-// after the rest of the window's procedure chain, and passes everything else
-// on untouched. It reads the record's lists as they are at each message.
+// What one hook record puts on a window: it hands the record's watched
+// messages to the button's zSubclass_Proc, reading the record's lists as they
+// are at each message.
 class InterceptionBlock : public QObject
 {
 public:
     InterceptionBlock(ccXPButton *owner, std::size_t index, QWidget *window);
     ~InterceptionBlock() override;
 
-    bool watches(std::int32_t uMsg) const;
-    std::int32_t run(WindowMessage &message, const std::function<std::int32_t()> &previous);
+    ccXPButton *owner() const { return m_owner; }
+    std::size_t index() const { return m_index; }
+    void call(bool bBefore, WindowMessage message);
 
 private:
-    const HookRecord &record() const { return m_owner->hooks()[m_index]; }
-    void call(bool bBefore, bool &bHandled, std::int32_t &lReturn, WindowMessage &message);
-
     ccXPButton *m_owner;
     std::size_t m_index;
     std::int32_t m_window;
     QPointer<WindowProcedure> m_procedure;
 };
 
-// The procedure chain of one hooked window: the blocks of every hook on it,
-// in the order they were attached, standing for the window procedures that
-// replaced one another. It is the one event filter of the hooks on the
-// window. A watched message runs down the chain to the window's own
-// processing and back up, so the block attached first is called back first,
-// after the window has processed the event. A block leaves the chain wherever
-// it stands, so hooks can be detached in any order.
+// What the hooks of one window learn of it. It watches and never holds an
+// event back or sends one again, so the window, its children and every other
+// filter get each event once and as it was sent.
+//
+// - A button's leave: the button is that window's procedure and reports it
+//   itself, before and after its own processing.
+// - A top-level window's activation: before-calls as the window receives
+//   WindowActivate or WindowDeactivate; after-calls once Qt has told the
+//   window and its children (ActivationChange), in Windows' order (see
+//   reportActivations).
+// - A form that starts to go away: ~QWidget closes the form's native window
+//   without asking the form, then hides it, which deactivates it. By then the
+//   host's part of the form has been destroyed, so every hook on the form and
+//   on its children is detached there, silently.
 class WindowProcedure : public QObject
 {
 public:
     static WindowProcedure *of(QWidget *window);
+    static WindowProcedure *find(const QWidget *window);
     ~WindowProcedure() override;
 
     void append(InterceptionBlock *block);
     void remove(InterceptionBlock *block);
+    void dispatch(const QList<WindowMessage> &messages, bool bBefore);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    using Chain = QList<QPointer<InterceptionBlock>>;
-
     explicit WindowProcedure(QWidget *window);
-    static std::int32_t call(const Chain &chain, qsizetype index, WindowMessage &message,
-                             const std::function<std::int32_t()> &processEvent);
-    bool watchesAny(const QList<WindowMessage> &messages) const;
-    void releaseIfUnused();
+    void watchNativeWindow();
+    void goAway();
+    static void reportActivations();
 
     QWidget *m_window;
-    Chain m_chain;
-    // Events handed back to the window for its own processing, which this
-    // filter lets through.
-    QList<const QEvent *> m_processing;
-    int m_dispatchDepth = 0;
+    QList<QPointer<InterceptionBlock>> m_chain; // in the order attached
+    QPointer<QWindow> m_nativeWindow;
+    // The native window was closed and the form has not been asked: the form
+    // is being destroyed.
+    bool m_closing = false;
+    // The activation the window last processed, and the one last reported to
+    // the after-calls.
+    bool m_active = false;
+    bool m_reportedActive = false;
 };
 
 namespace {
@@ -116,29 +134,15 @@ InterceptionBlock::~InterceptionBlock()
         m_procedure->remove(this);
 }
 
-bool InterceptionBlock::watches(std::int32_t uMsg) const
+void InterceptionBlock::call(bool bBefore, WindowMessage message)
 {
-    const HookRecord &hook = record();
-    return listMatches(hook.BeforeCount, hook.BeforeMsgs, uMsg) || listMatches(hook.AfterCount, hook.AfterMsgs, uMsg);
-}
-
-std::int32_t InterceptionBlock::run(WindowMessage &message, const std::function<std::int32_t()> &previous)
-{
-    std::int32_t lReturn = 0;
+    const HookRecord &record = m_owner->hooks()[m_index];
+    const bool watched = bBefore ? listMatches(record.BeforeCount, record.BeforeMsgs, message.uMsg)
+                                 : listMatches(record.AfterCount, record.AfterMsgs, message.uMsg);
+    if (!watched)
+        return;
     bool bHandled = false;
-    const QPointer<InterceptionBlock> alive(this);
-    if (listMatches(record().BeforeCount, record().BeforeMsgs, message.uMsg))
-        call(true, bHandled, lReturn, message);
-    if (!bHandled)
-        lReturn = previous();
-    // A host handler further down may have detached this hook or deleted its button.
-    if (alive && listMatches(record().AfterCount, record().AfterMsgs, message.uMsg))
-        call(false, bHandled, lReturn, message);
-    return lReturn;
-}
-
-void InterceptionBlock::call(bool bBefore, bool &bHandled, std::int32_t &lReturn, WindowMessage &message)
-{
+    std::int32_t lReturn = 0;
     std::int32_t window = m_window;
     try {
         m_owner->zSubclass_Proc(bBefore, bHandled, lReturn, window, message.uMsg, message.wParam, message.lParam);
@@ -149,17 +153,29 @@ void InterceptionBlock::call(bool bBefore, bool &bHandled, std::int32_t &lReturn
 
 WindowProcedure *WindowProcedure::of(QWidget *window)
 {
-    if (WindowProcedure *existing = procedures().value(window))
+    if (WindowProcedure *existing = find(window))
         return existing;
     auto *procedure = new WindowProcedure(window);
     procedures().insert(window, procedure);
-    window->installEventFilter(procedure);
+    // Only a top-level window has anything to watch: a child has no
+    // activation, and the only child that leaves, the button, reports itself.
+    if (window->isWindow()) {
+        window->installEventFilter(procedure);
+        procedure->watchNativeWindow();
+    }
     return procedure;
+}
+
+WindowProcedure *WindowProcedure::find(const QWidget *window)
+{
+    return procedures().value(window);
 }
 
 WindowProcedure::WindowProcedure(QWidget *window)
     : QObject(window)
     , m_window(window)
+    , m_active(QApplication::activeWindow() == window)
+    , m_reportedActive(m_active)
 {
 }
 
@@ -174,83 +190,142 @@ void WindowProcedure::append(InterceptionBlock *block)
     m_chain.append(block);
 }
 
+// A block leaves the chain wherever it stands, so hooks can be detached in
+// any order. The last one takes the procedure with it.
 void WindowProcedure::remove(InterceptionBlock *block)
 {
-    m_chain.removeAll(block);
-    releaseIfUnused();
-}
-
-bool WindowProcedure::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched != m_window || m_processing.contains(event))
-        return false;
-    QList<WindowMessage> messages = WindowSystem::messagesFor(m_window, event);
-    if (!watchesAny(messages))
-        return false;
-
-    // The window processes the event once, as the innermost procedure of the
-    // first message; the events it is handed back pass this filter untouched.
-    const QPointer<WindowProcedure> alive(this);
-    bool processed = false;
-    std::int32_t result = 0;
-    const auto processEvent = [&]() -> std::int32_t {
-        if (!processed) {
-            processed = true;
-            m_processing.append(event);
-            result = QCoreApplication::sendEvent(m_window, event) ? 1 : 0;
-            if (alive)
-                m_processing.removeOne(event);
-        }
-        return result;
-    };
-
-    ++m_dispatchDepth;
-    const Chain chain = m_chain; // host handlers may attach and detach meanwhile
-    for (WindowMessage &message : messages)
-        call(chain, chain.size() - 1, message, processEvent);
-    if (alive) {
-        --m_dispatchDepth;
-        releaseIfUnused();
-    }
-    return true;
-}
-
-std::int32_t WindowProcedure::call(const Chain &chain, qsizetype index, WindowMessage &message,
-                                   const std::function<std::int32_t()> &processEvent)
-{
-    while (index >= 0 && !chain[index])
-        --index;
-    if (index < 0)
-        return processEvent();
-    return chain[index]->run(message, [&] { return call(chain, index - 1, message, processEvent); });
-}
-
-bool WindowProcedure::watchesAny(const QList<WindowMessage> &messages) const
-{
-    for (const QPointer<InterceptionBlock> &block : m_chain) {
-        for (const WindowMessage &message : messages) {
-            if (block && block->watches(message.uMsg))
-                return true;
-        }
-    }
-    return false;
-}
-
-void WindowProcedure::releaseIfUnused()
-{
-    m_chain.removeIf([](const QPointer<InterceptionBlock> &block) { return block.isNull(); });
-    if (!m_chain.isEmpty() || m_dispatchDepth > 0)
+    m_chain.removeIf([block](const QPointer<InterceptionBlock> &entry) { return entry.isNull() || entry == block; });
+    if (!m_chain.isEmpty())
         return;
     if (procedures().value(m_window) == this)
         procedures().remove(m_window);
     m_window->removeEventFilter(this);
+    if (m_nativeWindow)
+        m_nativeWindow->removeEventFilter(this);
     deleteLater();
+    // An activation may have been waiting for this window's deactivation.
+    reportActivations();
+}
+
+// On Windows a message runs down the chain from the block attached last to
+// the window's own procedure and back up: before-calls come from the block
+// attached last first, after-calls from the block attached first first.
+void WindowProcedure::dispatch(const QList<WindowMessage> &messages, bool bBefore)
+{
+    const QList<QPointer<InterceptionBlock>> chain = m_chain; // handlers may attach and detach meanwhile
+    for (const WindowMessage &message : messages) {
+        for (qsizetype i = 0; i < chain.size(); ++i) {
+            const QPointer<InterceptionBlock> &block = chain[bBefore ? chain.size() - 1 - i : i];
+            if (block)
+                block->call(bBefore, message);
+        }
+    }
+}
+
+bool WindowProcedure::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_nativeWindow) {
+        if (event->type() == QEvent::Close)
+            m_closing = true;
+        return false;
+    }
+    if (watched != m_window)
+        return false;
+    if (m_closing) {
+        // A close that asks the form is an ordinary one; anything else after
+        // the native window's close is the destructor at work.
+        if (event->type() == QEvent::Close)
+            m_closing = false;
+        else
+            goAway();
+        return false;
+    }
+    watchNativeWindow();
+    switch (event->type()) {
+    case QEvent::WindowActivate:
+    case QEvent::WindowDeactivate:
+        dispatch(WindowSystem::activationMessages(m_window, event->type() == QEvent::WindowActivate), true);
+        break;
+    case QEvent::ActivationChange:
+        m_active = QApplication::activeWindow() == m_window;
+        reportActivations();
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+// The native window comes and goes with the form's platform window.
+void WindowProcedure::watchNativeWindow()
+{
+    QWindow *native = m_window->windowHandle();
+    if (native == m_nativeWindow)
+        return;
+    if (m_nativeWindow)
+        m_nativeWindow->removeEventFilter(this);
+    m_nativeWindow = native;
+    if (native)
+        native->installEventFilter(this);
+}
+
+void WindowProcedure::goAway()
+{
+    QList<QPointer<WindowProcedure>> going;
+    for (WindowProcedure *procedure : std::as_const(procedures())) {
+        if (procedure->m_window == m_window || m_window->isAncestorOf(procedure->m_window))
+            going.append(procedure);
+    }
+    for (const QPointer<WindowProcedure> &procedure : std::as_const(going)) {
+        if (!procedure)
+            continue;
+        const QList<QPointer<InterceptionBlock>> chain = procedure->m_chain;
+        for (const QPointer<InterceptionBlock> &block : chain) {
+            if (block)
+                block->owner()->DropHook(block->index());
+        }
+    }
+}
+
+// Qt activates the new window before it deactivates the old one and moves the
+// focus after both. Windows deactivates the old window first and restores the
+// focus while it activates the new one. The after-calls follow Windows: a
+// window's activation is reported once it has processed it, after every
+// window that lost its activation has reported that, and after its focus has
+// been given back. A state that was reported already is not reported again.
+void WindowProcedure::reportActivations()
+{
+    QList<QPointer<WindowProcedure>> windows;
+    for (WindowProcedure *procedure : std::as_const(procedures())) {
+        if (procedure->m_window->isWindow())
+            windows.append(procedure);
+    }
+    for (const QPointer<WindowProcedure> &procedure : std::as_const(windows)) {
+        if (procedure && procedure->m_reportedActive && !procedure->m_active) {
+            procedure->m_reportedActive = false;
+            procedure->dispatch(WindowSystem::activationMessages(procedure->m_window, false), false);
+        }
+    }
+    // A window that processed its activation but is no longer Qt's active
+    // window is about to hear of its deactivation.
+    for (const QPointer<WindowProcedure> &procedure : std::as_const(windows)) {
+        if (procedure && procedure->m_active && QApplication::activeWindow() != procedure->m_window)
+            return;
+    }
+    for (const QPointer<WindowProcedure> &procedure : std::as_const(windows)) {
+        if (procedure && procedure->m_active && !procedure->m_reportedActive) {
+            procedure->m_reportedActive = true;
+            restoreFocus(procedure->m_window);
+            if (procedure)
+                procedure->dispatch(WindowSystem::activationMessages(procedure->m_window, true), false);
+        }
+    }
 }
 
 void ccXPButton::zSubclass_Proc(bool bBefore, bool &bHandled, std::int32_t &lReturn, std::int32_t &lng_hWnd,
                                 std::int32_t &uMsg, std::int32_t &wParam, std::int32_t &lParam)
 {
-    // Every watch is after the window's processing; the result stays as it is.
+    // The button reacts alike before and after; the result stays as it is.
     Q_UNUSED(bBefore)
     Q_UNUSED(bHandled)
     Q_UNUSED(lReturn)
@@ -282,8 +357,8 @@ std::int32_t ccXPButton::HookAttach(std::int32_t lng_hWnd)
     }
     HookRecord &record = pHooks[std::size_t(index)];
     record.Window = lng_hWnd;
-    // Both lists of a new or reused entry are empty: until HookWatch, every
-    // message passes straight through.
+    // Both lists of a new or reused entry are empty: until HookWatch, no
+    // message of the window reaches the button.
     record.Block = new InterceptionBlock(this, std::size_t(index), window);
     return index;
 }
@@ -303,13 +378,8 @@ void ccXPButton::HookWatch(std::int32_t lng_hWnd, std::int32_t uMsg, std::int32_
 void ccXPButton::HookDetach(std::int32_t lng_hWnd)
 {
     const std::int32_t index = HookFind(lng_hWnd, false);
-    if (index == NotFound)
-        return;
-    HookRecord &record = pHooks[std::size_t(index)];
-    InterceptionBlock *block = record.Block;
-    // The entry is free from here on; the table keeps its size.
-    record = HookRecord();
-    delete block;
+    if (index != NotFound)
+        DropHook(std::size_t(index));
 }
 
 // The last entry of the window (bAdd false) or the last free entry (bAdd true).
@@ -348,6 +418,20 @@ void ccXPButton::HookListAdd(std::int32_t uMsg, QList<std::int32_t> &list, std::
     ++count;
 }
 
+// The entry is free from here on; the table keeps its size.
+void ccXPButton::DropHook(std::size_t index)
+{
+    InterceptionBlock *block = pHooks[index].Block;
+    pHooks[index] = HookRecord();
+    delete block;
+}
+
+void ccXPButton::RunHooks(const QList<WindowMessage> &messages, bool bBefore)
+{
+    if (WindowProcedure *procedure = WindowProcedure::find(this); procedure && !messages.isEmpty())
+        procedure->dispatch(messages, bBefore);
+}
+
 // While the form runs: the button's own window for the pointer leaving it,
 // the form's window for its activation (WM_NCACTIVATE on an MDI child form).
 // Properties read a second time find the hooks in place: hooking the same
@@ -374,9 +458,6 @@ void ccXPButton::RemoveHooks()
 // A button that goes without Terminate leaves no hook behind.
 void ccXPButton::ReleaseHooks()
 {
-    for (HookRecord &record : pHooks) {
-        InterceptionBlock *block = record.Block;
-        record = HookRecord();
-        delete block;
-    }
+    for (std::size_t index = 0; index < pHooks.size(); ++index)
+        DropHook(index);
 }

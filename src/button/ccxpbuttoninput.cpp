@@ -109,11 +109,19 @@ void ccXPButton::enterEvent(QEnterEvent *event)
         NotifyMove(QGuiApplication::mouseButtons(), QGuiApplication::keyboardModifiers(), event->position());
 }
 
+// The button is its own window's procedure: the hooks on it hear of a leave
+// before and after the button's own processing. The reaction to leaving
+// comes through them.
 void ccXPButton::leaveEvent(QEvent *event)
 {
-    // The reaction to leaving comes through the message hook.
+    const QList<WindowMessage> messages = WindowSystem::leaveMessages(this);
+    const QPointer<ccXPButton> alive(this);
+    RunHooks(messages, true);
+    if (!alive)
+        return;
     QWidget::leaveEvent(event);
     m_lastMove.reset();
+    RunHooks(messages, false);
 }
 
 // The mouse handlers do not call the base handlers, which would pass the

@@ -1,6 +1,5 @@
 #include "windowsystem.h"
 
-#include <QEvent>
 #include <QHash>
 #include <QPointer>
 #include <QSet>
@@ -60,24 +59,15 @@ void WindowSystem::trackMouseLeave(std::int32_t handle)
         table().leaveRequests.insert(handle);
 }
 
-QList<WindowMessage> WindowSystem::messagesFor(QWidget *window, const QEvent *event)
+QList<WindowMessage> WindowSystem::leaveMessages(QWidget *window)
 {
-    switch (event->type()) {
-    case QEvent::Leave:
-        if (table().leaveRequests.remove(handleOf(window)))
-            return {{WmMouseLeave, 0, 0}};
-        return {};
-    case QEvent::WindowActivate:
-    case QEvent::WindowDeactivate: {
-        // Qt passes activation on to every child; Windows tells only the
-        // top-level window.
-        if (!window->isWindow())
-            return {};
-        const bool active = event->type() == QEvent::WindowActivate;
-        const std::int32_t state = (active ? WaActive : 0) | (window->isMinimized() ? MinimizedFlag : 0);
-        return {{WmNcActivate, active ? 1 : 0, 0}, {WmActivate, state, 0}};
-    }
-    default:
-        return {};
-    }
+    if (table().leaveRequests.remove(handleOf(window)))
+        return {{WmMouseLeave, 0, 0}};
+    return {};
+}
+
+QList<WindowMessage> WindowSystem::activationMessages(QWidget *window, bool active)
+{
+    const std::int32_t state = (active ? WaActive : 0) | (window->isMinimized() ? MinimizedFlag : 0);
+    return {{WmNcActivate, active ? 1 : 0, 0}, {WmActivate, state, 0}};
 }

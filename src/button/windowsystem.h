@@ -4,7 +4,6 @@
 
 #include <cstdint>
 
-class QEvent;
 class QWidget;
 
 // A window message as the button's message hook sees it.
@@ -18,7 +17,7 @@ struct WindowMessage
 // The few services of the Windows window manager that the push button relies
 // on, in Qt terms: 32-bit window handles that stay the same for a widget's
 // life, the one-shot notice that the pointer has left a window, and the
-// window messages that stand for Qt's leave and activation events.
+// window messages that stand for a leave and for a change of activation.
 class WindowSystem
 {
 public:
@@ -39,9 +38,11 @@ public:
     // it. Asking again before that changes nothing: one leave, one message.
     static void trackMouseLeave(std::int32_t handle);
 
-    // The messages that a Qt event on a window stands for, in the order
-    // Windows sends them: a leave gives WM_MOUSELEAVE when one was asked for
-    // (and uses the request up); the activation of a top-level window gives
-    // WM_NCACTIVATE and then WM_ACTIVATE. Any other event gives none.
-    static QList<WindowMessage> messagesFor(QWidget *window, const QEvent *event);
+    // What a leave of the window stands for: WM_MOUSELEAVE when one was
+    // asked for, which uses the request up; nothing otherwise. The window's
+    // own leave processing asks this: only the push button does.
+    static QList<WindowMessage> leaveMessages(QWidget *window);
+    // What a change of a top-level window's activation stands for, in the
+    // order Windows sends it: WM_NCACTIVATE, then WM_ACTIVATE.
+    static QList<WindowMessage> activationMessages(QWidget *window, bool active);
 };

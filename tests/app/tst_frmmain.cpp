@@ -40,8 +40,8 @@ private slots:
     void focusOrder();
     void icon_data();
     void icon();
-    void exitEndsTheEventLoop();
-    void closingTheWindowTerminatesTheButtons();
+    void endingTheProgram_data();
+    void endingTheProgram();
 
 private:
     template<typename T>
@@ -331,35 +331,56 @@ void tst_frmMain::icon()
     QCOMPARE(image.pixelColor(pixel), colour);
 }
 
-void tst_frmMain::exitEndsTheEventLoop()
+void tst_frmMain::endingTheProgram_data()
 {
-    auto *exitButton = control<ccXPButton>("CcXExit");
-    QEventLoop loop;
-    QTimer::singleShot(0, exitButton, [exitButton] { emit exitButton->Click(); });
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    QObject::connect(&watchdog, &QTimer::timeout, &loop, [&loop] { loop.exit(1); });
-    watchdog.start(5000);
-    QCOMPARE(loop.exec(), 0);
-    QVERIFY(m_window->isVisible());
+    QTest::addColumn<bool>("exit");
+    QTest::newRow("Exit: no notification after it, no Terminate") << true;
+    QTest::newRow("closing from the title bar terminates the buttons") << false;
 }
 
-void tst_frmMain::closingTheWindowTerminatesTheButtons()
+// The window is active and a button has the focus, so that taking the window
+// down deactivates it, as at the end of main().
+void tst_frmMain::endingTheProgram()
 {
+    QFETCH(bool, exit);
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     const QList<ccXPButton *> buttons = m_window->findChildren<ccXPButton *>();
     QCOMPARE(buttons.size(), 4);
-    for (const ccXPButton *button : buttons) {
-        QVERIFY(button->Font());
-        QCOMPARE(button->hooks().size(), 2u);
-        QVERIFY(button->hooks()[0].Window != 0 && button->hooks()[1].Window != 0);
+    QStringList raised;
+    const QObject receiver;
+    for (ccXPButton *button : buttons) {
+        const QString name = button->objectName();
+        connect(button, &ccXPButton::Click, &receiver, [&raised, name] { raised.append(name + QStringLiteral(" Click")); });
+        connect(button, &ccXPButton::DblClick, &receiver, [&raised, name] { raised.append(name + QStringLiteral(" DblClick")); });
+        connect(button, &ccXPButton::MouseMove, &receiver, [&raised, name] { raised.append(name + QStringLiteral(" MouseMove")); });
+        connect(button, &ccXPButton::FormActivate, &receiver,
+                [&raised, name](int state) { raised.append(name + QStringLiteral(" FormActivate %1").arg(state)); });
     }
+    auto *exitButton = control<ccXPButton>("CcXExit");
+    exitButton->setFocus();
 
-    QVERIFY(m_window->close());
-    for (const ccXPButton *button : buttons) {
-        QVERIFY2(!button->Font(), qPrintable(button->objectName()));
-        for (const HookRecord &hook : button->hooks())
-            QCOMPARE(hook.Window, 0);
+    if (exit) {
+        QEventLoop loop;
+        QTimer::singleShot(0, exitButton, [exitButton] {
+            QTest::mouseMove(exitButton);
+            QTest::mouseClick(exitButton, Qt::LeftButton);
+        });
+        QTimer::singleShot(5000, &loop, [&loop] { loop.exit(1); });
+        QCOMPARE(loop.exec(), 0);
+        QCOMPARE(raised.last(), QStringLiteral("CcXExit Click"));
+    } else {
+        QVERIFY(m_window->windowHandle()->close());
     }
+    for (const ccXPButton *button : buttons) {
+        // Terminate lets go of the font and frees the hooks.
+        QCOMPARE(!button->Font(), !exit);
+        for (const HookRecord &hook : button->hooks())
+            QCOMPARE(hook.Window == 0, !exit);
+    }
+    const QStringList atTheEnd = raised;
+    m_window.reset();
+    QCOMPARE(raised, atTheEnd);
 }
 
 QTEST_MAIN(tst_frmMain)

@@ -4,7 +4,8 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QMouseEvent>
+#include <QMetaEnum>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -17,23 +18,68 @@ constexpr std::int32_t WmActivate = 6;
 constexpr std::int32_t WmNcActivate = 134;
 constexpr std::int32_t WmMouseLeave = 675;
 
-// Counts the events of one type that reach a widget's own processing.
-class EventCounter : public QObject
+// Writes down the events of the watched kinds that reach the form or the
+// button through the object it is installed on.
+class EventLog : public QObject
 {
 public:
-    explicit EventCounter(QEvent::Type type) : m_type(type) {}
-    int count = 0;
+    EventLog(const QString &name, const QWidget *form, const QWidget *button, QStringList &log)
+        : m_name(name), m_form(form), m_button(button), m_log(log)
+    {
+    }
 
 protected:
-    bool eventFilter(QObject *, QEvent *event) override
+    bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == m_type)
-            ++count;
+        static const QList<QEvent::Type> watchedTypes = {QEvent::Leave,          QEvent::WindowActivate,
+                                                        QEvent::WindowDeactivate, QEvent::ActivationChange,
+                                                        QEvent::FocusIn,        QEvent::FocusOut};
+        if ((watched == m_form || watched == m_button) && watchedTypes.contains(event->type()))
+            m_log.append(QStringLiteral("%1: %2 %3%4")
+                             .arg(m_name, watched == m_form ? QStringLiteral("form") : QStringLiteral("button"),
+                                  QString::fromLatin1(QMetaEnum::fromType<QEvent::Type>().valueToKey(event->type())),
+                                  event->spontaneous() ? QStringLiteral(" (spontaneous)") : QString()));
         return false;
     }
 
 private:
-    QEvent::Type m_type;
+    QString m_name;
+    const QWidget *m_form;
+    const QWidget *m_button;
+    QStringList &m_log;
+};
+
+// A window class as the program writes them: its handlers are member
+// functions. Called on a host that is being destroyed, UBSan reports the
+// downcast to it.
+class MemberSlotHost : public ButtonTestHost
+{
+public:
+    explicit MemberSlotHost(QStringList &log) : m_log(log) {}
+    void OnFormActivate(int State) { m_log.append(QStringLiteral("FormActivate %1").arg(State)); }
+    void OnMouseMove() { m_log.append(QStringLiteral("MouseMove")); }
+
+private:
+    QStringList &m_log;
+};
+
+// Terminates a button when the watched widget hears that its form lost the
+// activation.
+class TerminateOnDeactivate : public QObject
+{
+public:
+    explicit TerminateOnDeactivate(ccXPButton *button) : m_button(button) {}
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::WindowDeactivate)
+            m_button->Terminate();
+        return false;
+    }
+
+private:
+    ccXPButton *m_button;
 };
 
 } // namespace
@@ -52,12 +98,11 @@ private slots:
     void designModeHooksNothing();
     void terminateFreesTheEntries();
     void watchingTheSameMessageTwice();
-    void watchingEveryMessage();
+    void watchedMessagesAroundTheFormsProcessing_data();
+    void watchedMessagesAroundTheFormsProcessing();
     void unknownWindowsHaveNoEffect();
     void attachReusesAFreeEntry();
     void oneLeaveReactionPerExit();
-    void pointerLeftReaction_data();
-    void pointerLeftReaction();
     void activationWordDecidesTheState_data();
     void activationWordDecidesTheState();
     void oneFormActivatePerActivation_data();
@@ -66,12 +111,18 @@ private slots:
     void detachingInAnyOrder();
     void destroyedButtonLeavesNoHook();
     void throwingFormActivateHandler();
-    void hookedFormStillProcessesItsEvents();
+    void eventsPassThroughUntouched();
+    void twoFormsInWindowsOrder();
+    void activationSurvivesTheOldFormsHooksGoing();
+    void destroyedFormDropsItsHooksFirst();
+    void destroyingTheHostCallsNothingOnIt_data();
+    void destroyingTheHostCallsNothingOnIt();
 
 private:
     void showAndActivate();
     void deactivate();
     void activate();
+    QStringList sessionSeenByFilters(bool hooked, QStringList &raised);
 
     ButtonTestHost *m_host = nullptr;
     std::unique_ptr<QWidget> m_other;
@@ -196,19 +247,49 @@ void tst_ButtonHook::watchingTheSameMessageTwice()
     QCOMPARE(button->hooks()[0].AfterMsgs, (QList<std::int32_t>{WmMouseLeave, WmActivate}));
 }
 
-void tst_ButtonHook::watchingEveryMessage()
+void tst_ButtonHook::watchedMessagesAroundTheFormsProcessing_data()
 {
+    QTest::addColumn<std::int32_t>("uMsg");
+    QTest::addColumn<std::int32_t>("When");
+    QTest::addColumn<QList<int>>("childActivationsSeen");
+    // The button always watches WM_ACTIVATE after the form's processing.
+    QTest::newRow("WM_ACTIVATE after: once, after the form") << WmActivate << ccXPButton::HookAfter << QList<int>{1};
+    QTest::newRow("WM_ACTIVATE before too: before and after the form")
+        << WmActivate << (ccXPButton::HookBefore | ccXPButton::HookAfter) << QList<int>{0, 1};
+    QTest::newRow("every message after: WM_NCACTIVATE and WM_ACTIVATE after the form")
+        << ccXPButton::EveryMessage << ccXPButton::HookAfter << QList<int>{1, 1};
+    QTest::newRow("every message before: both before, WM_ACTIVATE after")
+        << ccXPButton::EveryMessage << ccXPButton::HookBefore << QList<int>{0, 0, 1};
+}
+
+// Each FormActivate tells how many WindowActivate events the form's other
+// child had seen by then: 0 before the form's own processing, 1 after it.
+void tst_ButtonHook::watchedMessagesAroundTheFormsProcessing()
+{
+    QFETCH(std::int32_t, uMsg);
+    QFETCH(std::int32_t, When);
+    QFETCH(QList<int>, childActivationsSeen);
+    auto *child = new QWidget(m_host);
+    child->setGeometry(300, 200, 10, 10);
+    QStringList childLog;
+    EventLog childFilter(QStringLiteral("child"), nullptr, child, childLog);
+    child->installEventFilter(&childFilter);
     ccXPButton *button = m_host->addButton(QStringLiteral("CcXExit"), QRect(10, 10, 89, 81));
     const std::int32_t form = WindowSystem::handleOf(m_host);
-    button->HookWatch(form, ccXPButton::EveryMessage, ccXPButton::HookAfter);
-    QCOMPARE(button->hooks()[1].AfterCount, ccXPButton::EveryMessage);
-    button->HookWatch(form, WmMouseLeave, ccXPButton::HookAfter);
-    QCOMPARE(button->hooks()[1].AfterCount, ccXPButton::EveryMessage);
-
-    // Both activation messages now reach the button.
-    QSignalSpy activations(button, &ccXPButton::FormActivate);
+    button->HookWatch(form, uMsg, When);
+    if (uMsg == ccXPButton::EveryMessage) {
+        // Once a list takes every message, a single one adds nothing.
+        button->HookWatch(form, WmMouseLeave, When);
+        QCOMPARE(When & ccXPButton::HookAfter ? button->hooks()[1].AfterCount : button->hooks()[1].BeforeCount,
+                 ccXPButton::EveryMessage);
+    }
+    QList<int> seen;
+    const QObject receiver;
+    connect(button, &ccXPButton::FormActivate, &receiver, [&] {
+        seen.append(int(childLog.count(QStringLiteral("child: button WindowActivate"))));
+    });
     showAndActivate();
-    QCOMPARE(activations.size(), 2);
+    QCOMPARE(seen, childActivationsSeen);
 }
 
 void tst_ButtonHook::unknownWindowsHaveNoEffect()
@@ -274,76 +355,6 @@ void tst_ButtonHook::oneLeaveReactionPerExit()
     QTest::mouseMove(button, QPoint(40, 30));
     QTest::mouseMove(m_host, QPoint(300, 210));
     QCOMPARE(button->paintedState(), ButtonState::Focused);
-}
-
-void tst_ButtonHook::pointerLeftReaction_data()
-{
-    QTest::addColumn<int>("setup");
-    QTest::addColumn<int>("before");
-    QTest::addColumn<int>("after");
-    const auto row = [](const char *name, int setup, ButtonState before, ButtonState after) {
-        QTest::newRow(name) << setup << int(before) << int(after);
-    };
-    row("hot without the focus falls back to Normal", 0, ButtonState::Hot, ButtonState::Normal);
-    row("hot with the focus falls back to Focused", 1, ButtonState::Hot, ButtonState::Focused);
-    row("hot default button falls back to Focused", 2, ButtonState::Hot, ButtonState::Focused);
-    row("pressed and armed falls back to Focused", 3, ButtonState::Pressed, ButtonState::Focused);
-    row("pressed by a double click, not armed, falls back to Normal", 4, ButtonState::Pressed,
-        ButtonState::Normal);
-    row("Space held keeps Pressed", 5, ButtonState::Pressed, ButtonState::Pressed);
-    row("disabled stays Disabled", 6, ButtonState::Disabled, ButtonState::Disabled);
-}
-
-void tst_ButtonHook::pointerLeftReaction()
-{
-    QFETCH(int, setup);
-    QFETCH(int, before);
-    QFETCH(int, after);
-    ccXPButton *button = m_host->addButton(QStringLiteral("CcXAddColumn"), QRect(10, 10, 89, 81));
-    ccXPButton *other = m_host->addButton(QStringLiteral("CcXExit"), QRect(200, 10, 89, 81));
-    showAndActivate();
-    const QPoint inside(20, 20);
-
-    (setup == 0 || setup == 2 ? other : button)->setFocus();
-    QTRY_VERIFY(QApplication::focusWidget() == (setup == 0 || setup == 2 ? other : button));
-    if (setup == 2)
-        ButtonTestHost::siteOf(button)->setDisplayAsDefault(true);
-    QTest::mouseMove(button, inside);
-    switch (setup) {
-    case 3:
-        QTest::mousePress(button, Qt::LeftButton, {}, inside);
-        break;
-    case 4: {
-        QTest::mouseClick(button, Qt::LeftButton, {}, inside);
-        QMouseEvent doubleClick(QEvent::MouseButtonDblClick, inside, button->mapToGlobal(inside), Qt::LeftButton,
-                                Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(button, &doubleClick);
-        break;
-    }
-    case 5:
-        QTest::keyPress(button, Qt::Key_Space);
-        break;
-    case 6:
-        button->SetEnabled(false);
-        break;
-    default:
-        break;
-    }
-    QCOMPARE(button->paintedState(), ButtonState(before));
-
-    bool bHandled = false;
-    std::int32_t lReturn = 0;
-    std::int32_t window = button->hWnd();
-    std::int32_t uMsg = WindowSystem::WmMouseLeave;
-    std::int32_t wParam = 0;
-    std::int32_t lParam = 0;
-    button->zSubclass_Proc(false, bHandled, lReturn, window, uMsg, wParam, lParam);
-    QCOMPARE(button->paintedState(), ButtonState(after));
-
-    if (setup == 3)
-        QTest::mouseRelease(m_host, Qt::LeftButton, {}, QPoint(350, 250));
-    if (setup == 5)
-        QTest::keyRelease(button, Qt::Key_Space);
 }
 
 void tst_ButtonHook::activationWordDecidesTheState_data()
@@ -479,29 +490,196 @@ void tst_ButtonHook::throwingFormActivateHandler()
     QCOMPARE(first->paintedState(), ButtonState::Normal);
 }
 
-void tst_ButtonHook::hookedFormStillProcessesItsEvents()
+// The filters of a form, of its button and of the application, installed
+// after the button's hooks, through one session: shown and activated, the
+// pointer in and out of the button, another window activated.
+QStringList tst_ButtonHook::sessionSeenByFilters(bool hooked, QStringList &raised)
 {
-    // A child of the form learns of the activation only through the form's
-    // own processing of the event, which the hook must not swallow.
-    auto *child = new QWidget(m_host);
-    child->setGeometry(300, 200, 10, 10);
-    EventCounter childActivations(QEvent::WindowActivate);
-    child->installEventFilter(&childActivations);
-    EventCounter formActivations(QEvent::WindowActivate);
-    m_host->installEventFilter(&formActivations);
-
-    ccXPButton *button = m_host->addButton(QStringLiteral("CcXExit"), QRect(10, 10, 89, 81));
-    QSignalSpy activations(button, &ccXPButton::FormActivate);
-    // FormActivate comes after the form has processed the event.
-    int childActivationsSeen = -1;
+    QCursor::setPos(790, 790);
+    ButtonTestHost form;
+    form.move(0, 0);
+    auto *button = new ccXPButton(&form);
+    auto *site = new FormSite(button, QStringLiteral("CcXExit"), button);
+    site->setUserMode(hooked);
+    button->setSite(site);
+    button->Initialize();
+    button->ReadProperties(PropertyBag());
+    button->setGeometry(10, 10, 89, 81);
     const QObject receiver;
-    connect(button, &ccXPButton::FormActivate, &receiver, [&] { childActivationsSeen = childActivations.count; });
+    connect(button, &ccXPButton::FormActivate, &receiver,
+            [&raised](int state) { raised.append(QStringLiteral("FormActivate %1").arg(state)); });
+
+    QStringList log;
+    EventLog formFilter(QStringLiteral("form filter"), &form, button, log);
+    EventLog buttonFilter(QStringLiteral("button filter"), &form, button, log);
+    EventLog appFilter(QStringLiteral("application filter"), &form, button, log);
+    form.installEventFilter(&formFilter);
+    button->installEventFilter(&buttonFilter);
+    qApp->installEventFilter(&appFilter);
+
+    form.show();
+    form.activateWindow();
+    if (!QTest::qWaitForWindowActive(&form))
+        return {QStringLiteral("the form did not become active")};
+    QTest::mouseMove(button, QPoint(20, 20));
+    QTest::mouseMove(&form, QPoint(300, 200));
+    raised.append(QStringLiteral("look %1").arg(stateName(button->paintedState())));
+    QWidget other;
+    other.setGeometry(500, 500, 50, 50);
+    other.show();
+    other.activateWindow();
+    if (!QTest::qWaitForWindowActive(&other))
+        return {QStringLiteral("the other window did not become active")};
+    qApp->removeEventFilter(&appFilter);
+    return log;
+}
+
+void tst_ButtonHook::eventsPassThroughUntouched()
+{
+    QStringList withoutHooks;
+    const QStringList reference = sessionSeenByFilters(false, withoutHooks);
+    QStringList raised;
+    const QStringList seen = sessionSeenByFilters(true, raised);
+    QCOMPARE(seen, reference);
+    for (const char *filter : {"form filter: form", "button filter: button", "application filter: button",
+                               "application filter: form"}) {
+        const QString prefix = QString::fromLatin1(filter);
+        const bool onForm = prefix.endsWith(QStringLiteral("form"));
+        QCOMPARE(seen.count(prefix + QStringLiteral(" WindowActivate (spontaneous)")), onForm ? 1 : 0);
+        QCOMPARE(seen.count(prefix + QStringLiteral(" WindowDeactivate (spontaneous)")), onForm ? 1 : 0);
+        QCOMPARE(seen.count(prefix + QStringLiteral(" WindowActivate")), onForm ? 0 : 1);
+        QCOMPARE(seen.count(prefix + QStringLiteral(" WindowDeactivate")), onForm ? 0 : 1);
+        QCOMPARE(seen.count(prefix + QStringLiteral(" Leave")), onForm ? 0 : 1);
+    }
+    // ... and the hooks still did their work.
+    QCOMPARE(raised, (QStringList{QStringLiteral("FormActivate 1"), QStringLiteral("look Focused"),
+                                  QStringLiteral("FormActivate 0")}));
+    QCOMPARE(withoutHooks, QStringList{QStringLiteral("look Focused")});
+}
+
+// Windows deactivates the old form before it activates the new one, and
+// gives the focus back while it activates it.
+void tst_ButtonHook::twoFormsInWindowsOrder()
+{
+    ButtonTestHost second;
+    second.move(420, 0);
+    ccXPButton *a = m_host->addButton(QStringLiteral("A"), QRect(10, 10, 89, 81));
+    ccXPButton *b = second.addButton(QStringLiteral("B"), QRect(10, 10, 89, 81));
+    QStringList log;
+    EventLog focusOfA(QStringLiteral("A"), nullptr, a, log);
+    EventLog focusOfB(QStringLiteral("B"), nullptr, b, log);
+    a->installEventFilter(&focusOfA);
+    b->installEventFilter(&focusOfB);
+    const QObject receiver;
+    for (ccXPButton *button : {a, b}) {
+        const QString name = ButtonTestHost::siteOf(button)->name();
+        connect(button, &ccXPButton::FormActivate, &receiver,
+                [&log, name](int state) { log.append(QStringLiteral("%1 FormActivate %2").arg(name).arg(state)); });
+        button->window()->show();
+        button->window()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(button->window()));
+        button->setFocus();
+    }
+
+    for (const auto &[from, to] : {std::pair{"B", "A"}, std::pair{"A", "B"}}) {
+        log.clear();
+        QWidget *form = (to == QLatin1String("A") ? a : b)->window();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        log.removeIf([](const QString &entry) { return entry.contains(QStringLiteral("Window")); });
+        QCOMPARE(log, (QStringList{QStringLiteral("%1 FormActivate 0").arg(from),
+                                   QStringLiteral("%1: button FocusOut").arg(from),
+                                   QStringLiteral("%1: button FocusIn").arg(to),
+                                   QStringLiteral("%1 FormActivate 1").arg(to)}));
+    }
+}
+
+// The new form's activation waits for the old form's deactivation; a host
+// that drops the old form's hooks in between must not cost it.
+void tst_ButtonHook::activationSurvivesTheOldFormsHooksGoing()
+{
+    ccXPButton *old = m_host->addButton(QStringLiteral("A"), QRect(10, 10, 89, 81));
     showAndActivate();
+    TerminateOnDeactivate terminator(old);
+    old->installEventFilter(&terminator);
+    QSignalSpy oldActivations(old, &ccXPButton::FormActivate);
+    ButtonTestHost second;
+    second.move(420, 0);
+    ccXPButton *fresh = second.addButton(QStringLiteral("B"), QRect(10, 10, 89, 81));
+    QSignalSpy activations(fresh, &ccXPButton::FormActivate);
+    second.show();
+    second.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&second));
+    QCOMPARE(oldActivations.size(), 0);
     QCOMPARE(activations.size(), 1);
-    QCOMPARE(childActivationsSeen, 1);
-    QCOMPARE(childActivations.count, 1);
-    QCOMPARE(formActivations.count, 1);
-    QVERIFY(m_host->isActiveWindow());
+    QCOMPARE(activations.first().first().toInt(), 1);
+}
+
+// Children go in the order they were made: one made before the button sees
+// the button's hooks as the form's teardown left them.
+void tst_ButtonHook::destroyedFormDropsItsHooksFirst()
+{
+    auto *firstChild = new QObject(m_host);
+    ccXPButton *button = m_host->addButton(QStringLiteral("CcXExit"), QRect(10, 10, 89, 81));
+    showAndActivate();
+    QList<std::int32_t> windowsLeft;
+    connect(firstChild, &QObject::destroyed, firstChild, [&windowsLeft, button] {
+        for (const HookRecord &hook : button->hooks())
+            windowsLeft.append(hook.Window);
+    });
+    delete m_host;
+    m_host = nullptr;
+    QCOMPARE(windowsLeft, (QList<std::int32_t>{0, 0}));
+}
+
+void tst_ButtonHook::destroyingTheHostCallsNothingOnIt_data()
+{
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QStringList>("raised");
+    const QStringList none;
+    const QStringList deactivated{QStringLiteral("FormActivate 0")};
+    QTest::newRow("active form deleted") << "delete" << none;
+    QTest::newRow("active form deleted, its button focused under the pointer")
+        << "point focus delete" << QStringList{QStringLiteral("MouseMove")};
+    QTest::newRow("inactive form deleted") << "deactivate delete" << deactivated;
+    QTest::newRow("button deleted, then the active form") << "focus button delete" << none;
+    QTest::newRow("closed form still hears of its deactivation") << "close delete" << deactivated;
+    QTest::newRow("hidden form still hears of its deactivation") << "hide delete" << deactivated;
+}
+
+// Run under UBSan, a call into the host while it is destroyed is reported.
+void tst_ButtonHook::destroyingTheHostCallsNothingOnIt()
+{
+    QFETCH(QString, steps);
+    QFETCH(QStringList, raised);
+    QStringList log;
+    auto *host = new MemberSlotHost(log);
+    QPointer<ccXPButton> button = host->addButton(QStringLiteral("CcXExit"), QRect(10, 10, 89, 81));
+    connect(button, &ccXPButton::FormActivate, host, &MemberSlotHost::OnFormActivate);
+    connect(button, &ccXPButton::MouseMove, host, &MemberSlotHost::OnMouseMove);
+    host->move(0, 0);
+    host->show();
+    host->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(host));
+    log.clear();
+
+    for (const QString &step : steps.split(u' ')) {
+        if (step == u"point")
+            QTest::mouseMove(button, QPoint(20, 20));
+        else if (step == u"focus")
+            button->setFocus();
+        else if (step == u"deactivate")
+            deactivate();
+        else if (step == u"button")
+            delete button;
+        else if (step == u"close")
+            host->close();
+        else if (step == u"hide")
+            host->hide();
+        else if (step == u"delete")
+            delete host;
+    }
+    QCOMPARE(log, raised);
 }
 
 QTEST_MAIN(tst_ButtonHook)

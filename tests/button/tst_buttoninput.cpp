@@ -32,28 +32,13 @@ private slots:
     void init();
     void cleanup();
 
-    void clickReleasedInside();
-    void clickReleasedOutside();
-    void rightButtonChangesNothing();
-    void leftDoubleClick();
-    void spaceIsIgnoredWhileTheMouseIsDown();
-    void mouseIsIgnoredWhileSpaceIsHeld();
-    void spaceReleasedDuringAMousePressDoesNotStick();
-    void enterRaisesClickAtOnce();
+    void sequences_data();
+    void sequences();
     void arrowsMoveTheFocus_data();
     void arrowsMoveTheFocus();
-    void accessKey();
-    void accessKeyCancelsAHeldSpace();
     void boundsAreInclusive_data();
     void boundsAreInclusive();
-    void movesWhileTheFormIsInactive();
-    void deactivationEndsAPressWithoutClick();
-    void formActivate_data();
-    void formActivate();
-    void lostFocusLook_data();
-    void lostFocusLook();
     void ambientChangeRepaintsOnlyForDisplayAsDefault();
-    void enabledUnderThePointer();
     void mouseMoveIsPassedOn();
     void throwingClickHandlerDoesNotStopTheButton();
 
@@ -61,6 +46,7 @@ private:
     void showAndActivate();
     void deactivate();
     void moveTo(QPointF position, Qt::MouseButtons held = Qt::NoButton);
+    void apply(const QString &input);
 
     ButtonTestHost *m_host = nullptr;
     QLineEdit *m_before = nullptr;
@@ -68,6 +54,8 @@ private:
     QLineEdit *m_after = nullptr;
     QWidget *m_other = nullptr;
     QSignalSpy *m_clicks = nullptr;
+    QPoint m_pointer;
+    int m_moves = 0;
 };
 
 void tst_ButtonInput::initTestCase()
@@ -89,6 +77,8 @@ void tst_ButtonInput::init()
     m_after = new QLineEdit(m_host);
     m_after->setGeometry(10, 100, 100, 20);
     m_clicks = new QSignalSpy(m_button, &ccXPButton::Click);
+    m_pointer = QPoint(120, 16);
+    m_moves = 0;
 }
 
 void tst_ButtonInput::cleanup()
@@ -127,131 +117,133 @@ void tst_ButtonInput::moveTo(QPointF position, Qt::MouseButtons held)
     QApplication::sendEvent(m_button, &move);
 }
 
-void tst_ButtonInput::clickReleasedInside()
+void tst_ButtonInput::apply(const QString &input)
 {
-    showAndActivate();
-    QTest::mouseMove(m_button, QPoint(40, 16));
-    QCOMPARE(m_button->paintedState(), ButtonState::Hot);
-    QTest::mousePress(m_button, Qt::LeftButton, {}, QPoint(40, 16));
-    QCOMPARE(m_button->paintedState(), ButtonState::Pressed);
-    QVERIFY(m_button->hasFocus());
-    QCOMPARE(m_clicks->size(), 0);
-    QTest::mouseRelease(m_button, Qt::LeftButton, {}, QPoint(42, 17));
-    QCOMPARE(m_clicks->size(), 1);
-    QCOMPARE(m_button->paintedState(), ButtonState::Hot);
+    const auto is = [&input](const char *name) { return input == QLatin1String(name); };
+    if (is("in") || is("out")) {
+        // Never the same position twice in a row: that would be no move.
+        ++m_moves;
+        m_pointer = QPoint((is("in") ? 40 : 120) + m_moves % 2, 16);
+        QTest::mouseMove(m_button, m_pointer);
+    } else if (is("leave")) {
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(m_button, &leave);
+    } else if (is("down") || is("rdown")) {
+        QTest::mousePress(m_button, is("down") ? Qt::LeftButton : Qt::RightButton, {}, m_pointer);
+    } else if (is("up") || is("rup")) {
+        QTest::mouseRelease(m_button, is("up") ? Qt::LeftButton : Qt::RightButton, {}, m_pointer);
+    } else if (is("dbl") || is("rdbl")) {
+        QTest::mouseDClick(m_button, is("dbl") ? Qt::LeftButton : Qt::RightButton, {}, m_pointer);
+    } else if (is("space")) {
+        QTest::keyPress(m_button, Qt::Key_Space);
+    } else if (is("spaceup")) {
+        QTest::keyRelease(m_button, Qt::Key_Space);
+    } else if (is("enter")) {
+        QTest::keyClick(m_button, Qt::Key_Return);
+    } else if (is("alt")) {
+        QTest::keyClick(m_host, Qt::Key_G, Qt::AltModifier);
+    } else if (is("focus") || is("blur")) {
+        (is("focus") ? static_cast<QWidget *>(m_button) : m_after)->setFocus();
+    } else if (is("deact")) {
+        deactivate();
+    } else if (is("act")) {
+        m_host->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_host));
+    } else if (is("default") || is("nodefault")) {
+        ButtonTestHost::siteOf(m_button)->setDisplayAsDefault(is("default"));
+    } else if (is("disable") || is("enable")) {
+        m_button->SetEnabled(is("enable"));
+    } else {
+        QFAIL(qPrintable(QStringLiteral("unknown input %1").arg(input)));
+    }
 }
 
-void tst_ButtonInput::clickReleasedOutside()
+// Each row is a sequence of inputs, each written "input>looks" or
+// "input>looks:events", as they reach the button on an active form whose
+// focus is elsewhere and whose pointer is away from the button.
+//   looks:  the looks painted by that input, in order (Disabled, Normal,
+//           Focused, Hot, Pressed), "-" for none; the test sees how many
+//           paints there were and which look came last
+//   events: c Click, d DblClick, m MouseMove, 1 and 0 FormActivate
+// Inputs: in / out (pointer moves; with the left button held, as the button
+// gets them while it holds the mouse), leave (the pointer leaves after a
+// leave request), down / up / dbl (left button), rdown / rup / rdbl (right
+// button), space / spaceup, enter, alt (access key), focus / blur, deact /
+// act (another window takes the activation, the form takes it back),
+// default / nodefault (ambient DisplayAsDefault), disable / enable.
+void tst_ButtonInput::sequences_data()
 {
-    showAndActivate();
-    QTest::mouseMove(m_button, QPoint(40, 16));
-    QTest::mousePress(m_button, Qt::LeftButton, {}, QPoint(40, 16));
-    moveTo(QPointF(120, 16), Qt::LeftButton);
-    QCOMPARE(m_button->paintedState(), ButtonState::Focused);
-    moveTo(QPointF(40, 16), Qt::LeftButton);
-    QCOMPARE(m_button->paintedState(), ButtonState::Pressed);
-    moveTo(QPointF(40, -10), Qt::LeftButton);
-    QTest::mouseRelease(m_button, Qt::LeftButton, {}, QPoint(40, -10));
-    QCOMPARE(m_clicks->size(), 0);
-    QCOMPARE(m_button->paintedState(), ButtonState::Focused);
+    QTest::addColumn<QString>("sequence");
+    const auto row = [](const char *name, const char *sequence) { QTest::newRow(name) << QString::fromLatin1(sequence); };
+
+    row("click released over the button", "in>H:m down>P up>H:c");
+    row("press moved out and in, released outside", "in>H:m down>P out>F:m in>P:m out>F:m up>F");
+    row("right button changes nothing", "in>H:m rdown>- rup>- rdbl>- rup>-");
+    row("left double click", "in>H:m down>P up>H:c dbl>P:d up>H");
+    row("Space pressed away from the pointer", "focus>F space>P space>- spaceup>F:c in>H:m");
+    row("Space pressed under the pointer", "in>H:m focus>- space>P spaceup>H:c");
+    row("Space ignored while the mouse button is held", "in>H:m down>P space>- out>F:m in>P:m spaceup>- up>H:c");
+    row("mouse ignored while Space is held", "focus>F space>P in>- out>- spaceup>F:c");
+    row("Space released during a mouse press does not stick", "focus>F space>P in>- down>- spaceup>- up>H:c leave>F");
+    row("losing the focus ends a Space press", "focus>F space>P blur>N in>H:m");
+    row("release without the focus raises no Click", "space>P in>- up>H spaceup>-");
+    row("Enter clicks without a repaint", "focus>F enter>-:c");
+    row("access key clicks without a repaint", "alt>-:c");
+    row("access key cancels a held Space", "focus>F space>P alt>F spaceup>F");
+    row("access key of a disabled button does nothing", "disable>D alt>-");
+    row("deactivation ends a mouse press without Click", "in>H:m down>P deact>N:0 up>-");
+    row("deactivation clears the Space flag", "space>P deact>N:0 act>-:1 in>H:m");
+    row("Space held while the form is switched away", "focus>F space>P deact>N:0 act>FF:1 in>H:m");
+    row("moves while the form is inactive", "deact>-:0 in>- act>H:1");
+    row("GotFocus keeps a press of an inactive form", "deact>-:0 in>- down>P out>- act>F:1 up>F");
+    row("GotFocus keeps Pressed under the pointer", "space>P in>- focus>- spaceup>H:c");
+    row("disabled button still raises FormActivate", "disable>D deact>-:0 act>-:1");
+    row("LostFocus under the pointer shows Hot", "focus>F in>H:m blur>-");
+    row("LostFocus of the default button shows Focused", "default>F focus>F blur>F");
+    row("LostFocus otherwise shows Normal", "focus>F blur>N");
+    row("DisplayAsDefault repaints", "default>F nodefault>N");
+    row("pointer left without the focus", "in>H:m out>N");
+    row("pointer left with the focus", "focus>F in>H:m out>F");
+    row("pointer left the default button", "default>F in>H:m out>F");
+    row("pointer left during an armed press", "in>H:m down>P leave>F up>F");
+    row("pointer left after a double click", "in>H:m down>P up>H:c dbl>P:d leave>N up>F");
+    row("pointer left while Space is held", "focus>F in>H:m space>P leave>-");
+    row("pointer left a disabled button", "in>H:m disable>D leave>-");
+    row("enabled under the pointer", "in>H:m disable>D enable>H");
+    row("enabled as the default button", "default>F disable>D enable>F");
 }
 
-void tst_ButtonInput::rightButtonChangesNothing()
+void tst_ButtonInput::sequences()
 {
+    QFETCH(QString, sequence);
     showAndActivate();
-    QTest::mouseMove(m_button, QPoint(40, 16));
-    QSignalSpy doubleClicks(m_button, &ccXPButton::DblClick);
-    QTest::mousePress(m_button, Qt::RightButton, {}, QPoint(40, 16));
-    QCOMPARE(m_button->paintedState(), ButtonState::Hot);
-    QTest::mouseRelease(m_button, Qt::RightButton, {}, QPoint(40, 16));
-    QTest::mouseDClick(m_button, Qt::RightButton, {}, QPoint(40, 16));
-    QTest::mouseRelease(m_button, Qt::RightButton, {}, QPoint(40, 16));
-    QCOMPARE(m_button->paintedState(), ButtonState::Hot);
-    QCOMPARE(m_clicks->size(), 0);
-    QCOMPARE(doubleClicks.size(), 0);
-}
+    QString events;
+    const QObject receiver; // ends the connections before events goes
+    connect(m_button, &ccXPButton::Click, &receiver, [&events] { events += u'c'; });
+    connect(m_button, &ccXPButton::DblClick, &receiver, [&events] { events += u'd'; });
+    connect(m_button, &ccXPButton::MouseMove, &receiver, [&events] { events += u'm'; });
+    connect(m_button, &ccXPButton::FormActivate, &receiver,
+            [&events](int state) { events += QString::number(state); });
 
-void tst_ButtonInput::leftDoubleClick()
-{
-    showAndActivate();
-    QSignalSpy doubleClicks(m_button, &ccXPButton::DblClick);
-    const QPoint inside(40, 16);
-    QTest::mouseMove(m_button, inside);
-    QTest::mousePress(m_button, Qt::LeftButton, {}, inside);
-    QTest::mouseRelease(m_button, Qt::LeftButton, {}, inside);
-    QCOMPARE(m_clicks->size(), 1);
-    QCOMPARE(m_button->paintedState(), ButtonState::Hot);
-    QTest::mouseDClick(m_button, Qt::LeftButton, {}, inside);
-    QCOMPARE(doubleClicks.size(), 1);
-    QCOMPARE(m_button->paintedState(), ButtonState::Pressed);
-    QTest::mouseRelease(m_button, Qt::LeftButton, {}, inside);
-    QCOMPARE(m_clicks->size(), 1);
-    QCOMPARE(doubleClicks.size(), 1);
-    QCOMPARE(m_button->paintedState(), ButtonState::Hot);
-}
-
-void tst_ButtonInput::spaceIsIgnoredWhileTheMouseIsDown()
-{
-    showAndActivate();
-    QTest::mouseMove(m_button, QPoint(40, 16));
-    QTest::mousePress(m_button, Qt::LeftButton, {}, QPoint(40, 16));
-    QTest::keyPress(m_button, Qt::Key_Space);
-    QTest::keyRelease(m_button, Qt::Key_Space);
-    QCOMPARE(m_clicks->size(), 0);
-    QCOMPARE(m_button->paintedState(), ButtonState::Pressed);
-    // The press of the mouse still counts, and mouse moves still repaint.
-    moveTo(QPointF(120, 16), Qt::LeftButton);
-    QCOMPARE(m_button->paintedState(), ButtonState::Focused);
-    moveTo(QPointF(40, 16), Qt::LeftButton);
-    QTest::mouseRelease(m_button, Qt::LeftButton, {}, QPoint(40, 16));
-    QCOMPARE(m_clicks->size(), 1);
-}
-
-void tst_ButtonInput::mouseIsIgnoredWhileSpaceIsHeld()
-{
-    showAndActivate();
-    QSignalSpy moves(m_button, &ccXPButton::MouseMove);
-    m_button->setFocus();
-    QTest::keyPress(m_button, Qt::Key_Space);
-    QCOMPARE(m_button->paintedState(), ButtonState::Pressed);
-    QTest::keyPress(m_button, Qt::Key_Space, {}, -1); // a repeat changes nothing
-    const quint64 paints = m_button->surface().clearCount();
-    moveTo(QPointF(40, 16));
-    moveTo(QPointF(120, 16));
-    QCOMPARE(moves.size(), 0);
-    QCOMPARE(m_button->surface().clearCount(), paints);
-    QCOMPARE(m_clicks->size(), 0);
-    QTest::keyRelease(m_button, Qt::Key_Space);
-    QCOMPARE(m_clicks->size(), 1);
-    QCOMPARE(m_button->paintedState(), ButtonState::Focused);
-}
-
-void tst_ButtonInput::spaceReleasedDuringAMousePressDoesNotStick()
-{
-    showAndActivate();
-    m_button->setFocus();
-    QTest::keyPress(m_button, Qt::Key_Space);
-    QTest::mouseMove(m_button, QPoint(40, 16));
-    QTest::mousePress(m_button, Qt::LeftButton, {}, QPoint(40, 16));
-    QTest::keyRelease(m_button, Qt::Key_Space); // ignored while the mouse is down
-    QCOMPARE(m_clicks->size(), 0);
-    QTest::mouseRelease(m_button, Qt::LeftButton, {}, QPoint(40, 16));
-    QCOMPARE(m_clicks->size(), 1);
-    // Space is up: the button follows the pointer again.
-    moveTo(QPointF(120, 16));
-    QCOMPARE(m_button->paintedState(), ButtonState::Focused);
-}
-
-void tst_ButtonInput::enterRaisesClickAtOnce()
-{
-    showAndActivate();
-    m_button->setFocus();
-    const quint64 paints = m_button->surface().clearCount();
-    QTest::keyClick(m_button, Qt::Key_Return);
-    QCOMPARE(m_clicks->size(), 1);
-    QTest::keyClick(m_button, Qt::Key_Enter);
-    QCOMPARE(m_clicks->size(), 2);
-    QCOMPARE(m_button->surface().clearCount(), paints);
+    for (const QString &step : sequence.split(u' ')) {
+        const QString input = step.section(u'>', 0, 0);
+        const QString looks = step.section(u'>', 1).section(u':', 0, 0);
+        const QString expectedEvents = step.section(u':', 1);
+        const quint64 paints = m_button->surface().clearCount();
+        events.clear();
+        apply(input);
+        const QString where = QStringLiteral("after %1").arg(input);
+        QVERIFY2(!QTest::currentTestFailed(), qPrintable(where));
+        QCOMPARE(events, expectedEvents);
+        if (looks == u'-') {
+            QVERIFY2(m_button->surface().clearCount() == paints, qPrintable(where + QStringLiteral(": repainted")));
+            continue;
+        }
+        QCOMPARE(m_button->surface().clearCount() - paints, quint64(looks.size()));
+        QCOMPARE(QString(u"DNFHP"[int(m_button->paintedState())]), looks.right(1));
+    }
+    // A button left held would turn the next row's moves into drags.
+    QCOMPARE(QTestPrivate::qtestMouseButtons, Qt::MouseButtons());
 }
 
 void tst_ButtonInput::arrowsMoveTheFocus_data()
@@ -278,29 +270,6 @@ void tst_ButtonInput::arrowsMoveTheFocus()
     QCOMPARE(m_button->paintedState(), ButtonState::Normal);
 }
 
-void tst_ButtonInput::accessKey()
-{
-    showAndActivate();
-    QTest::keyClick(m_host, Qt::Key_G, Qt::AltModifier);
-    QCOMPARE(m_clicks->size(), 1);
-    // A disabled button does not answer to it.
-    m_button->SetEnabled(false);
-    QTest::keyClick(m_host, Qt::Key_G, Qt::AltModifier);
-    QCOMPARE(m_clicks->size(), 1);
-}
-
-void tst_ButtonInput::accessKeyCancelsAHeldSpace()
-{
-    showAndActivate();
-    m_button->setFocus();
-    QTest::keyPress(m_button, Qt::Key_Space);
-    QCOMPARE(m_button->paintedState(), ButtonState::Pressed);
-    QTest::keyClick(m_host, Qt::Key_G, Qt::AltModifier);
-    QCOMPARE(m_button->paintedState(), ButtonState::Focused);
-    QTest::keyRelease(m_button, Qt::Key_Space);
-    QCOMPARE(m_clicks->size(), 0);
-}
-
 void tst_ButtonInput::boundsAreInclusive_data()
 {
     QTest::addColumn<QPointF>("position");
@@ -321,82 +290,6 @@ void tst_ButtonInput::boundsAreInclusive()
     moveTo(QPointF(-20, 16));
     QCOMPARE(m_button->paintedState(), ButtonState::Normal);
     moveTo(position);
-    QCOMPARE(m_button->paintedState(), look);
-}
-
-void tst_ButtonInput::movesWhileTheFormIsInactive()
-{
-    showAndActivate();
-    deactivate();
-    QSignalSpy moves(m_button, &ccXPButton::MouseMove);
-    moveTo(QPointF(40, 16));
-    moveTo(QPointF(41, 16));
-    QCOMPARE(moves.size(), 0);
-    QCOMPARE(m_button->paintedState(), ButtonState::Normal);
-    // Coming back with the pointer over the button shows it hot.
-    m_host->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_host));
-    QCOMPARE(m_button->paintedState(), ButtonState::Hot);
-}
-
-void tst_ButtonInput::deactivationEndsAPressWithoutClick()
-{
-    showAndActivate();
-    QSignalSpy activations(m_button, &ccXPButton::FormActivate);
-    QTest::mouseMove(m_button, QPoint(40, 16));
-    QTest::mousePress(m_button, Qt::LeftButton, {}, QPoint(40, 16));
-    deactivate();
-    QCOMPARE(m_button->paintedState(), ButtonState::Normal);
-    QCOMPARE(activations.size(), 1);
-    QCOMPARE(activations.first().first().toInt(), 0);
-    QTest::mouseRelease(m_button, Qt::LeftButton, {}, QPoint(40, 16));
-    QCOMPARE(m_clicks->size(), 0);
-}
-
-void tst_ButtonInput::formActivate_data()
-{
-    QTest::addColumn<bool>("enabled");
-    QTest::newRow("enabled button") << true;
-    QTest::newRow("disabled button") << false;
-}
-
-void tst_ButtonInput::formActivate()
-{
-    QFETCH(bool, enabled);
-    m_button->SetEnabled(enabled);
-    QSignalSpy activations(m_button, &ccXPButton::FormActivate);
-    showAndActivate();
-    deactivate();
-    m_host->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_host));
-    QCOMPARE(activations.size(), 3);
-    QCOMPARE(activations.at(0).first().toInt(), 1);
-    QCOMPARE(activations.at(1).first().toInt(), 0);
-    QCOMPARE(activations.at(2).first().toInt(), 1);
-    QCOMPARE(m_button->paintedState(), enabled ? ButtonState::Normal : ButtonState::Disabled);
-}
-
-void tst_ButtonInput::lostFocusLook_data()
-{
-    QTest::addColumn<bool>("pointerOver");
-    QTest::addColumn<bool>("isDefault");
-    QTest::addColumn<ButtonState>("look");
-    QTest::newRow("pointer over the button: Hot") << true << false << ButtonState::Hot;
-    QTest::newRow("default button, pointer away: Focused") << false << true << ButtonState::Focused;
-    QTest::newRow("otherwise: Normal") << false << false << ButtonState::Normal;
-}
-
-void tst_ButtonInput::lostFocusLook()
-{
-    QFETCH(bool, pointerOver);
-    QFETCH(bool, isDefault);
-    QFETCH(ButtonState, look);
-    showAndActivate();
-    ButtonTestHost::siteOf(m_button)->setDisplayAsDefault(isDefault);
-    m_button->setFocus();
-    if (pointerOver)
-        moveTo(QPointF(40, 16));
-    m_after->setFocus();
     QCOMPARE(m_button->paintedState(), look);
 }
 
@@ -422,22 +315,6 @@ void tst_ButtonInput::ambientChangeRepaintsOnlyForDisplayAsDefault()
     QCOMPARE(button->paintedState(), ButtonState::Focused);
     emit site->AmbientChanged(QStringLiteral("DisplayAsDefault"));
     QCOMPARE(button->paintedState(), ButtonState::Normal);
-}
-
-void tst_ButtonInput::enabledUnderThePointer()
-{
-    showAndActivate();
-    moveTo(QPointF(40, 16));
-    m_button->SetEnabled(false);
-    QCOMPARE(m_button->paintedState(), ButtonState::Disabled);
-    m_button->SetEnabled(true);
-    QCOMPARE(m_button->paintedState(), ButtonState::Hot);
-
-    moveTo(QPointF(-5, 16));
-    ButtonTestHost::siteOf(m_button)->setDisplayAsDefault(true);
-    m_button->SetEnabled(false);
-    m_button->SetEnabled(true);
-    QCOMPARE(m_button->paintedState(), ButtonState::Focused);
 }
 
 void tst_ButtonInput::mouseMoveIsPassedOn()

@@ -1,5 +1,7 @@
 #include "buttontesthost.h"
 #include "fonts.h"
+#include "twips.h"
+#include "runtimeerror.h"
 #include "windowsystem.h"
 
 #include <QCursor>
@@ -39,6 +41,9 @@ private slots:
     void windowButtonsComeUpRestored_data();
     void windowButtonsComeUpRestored();
     void changingTheFontObjectRepaints();
+    void emptyFontIsStoredAsGiven();
+    void failingReadPropertiesLeavesNoHook();
+    void focusRectCarriesItsDescription();
     void focusRectWithoutFocusDoesNotRepaint();
     void enabledChoosesTheLook();
     void hWndIsAssignedOnceAndFindsTheButton();
@@ -300,10 +305,58 @@ void tst_ButtonProperties::changingTheFontObjectRepaints()
     old->setSize(20);
     QCOMPARE(button->surface().clearCount(), paints + 2);
     QCOMPARE(button->surface().font().pointSizeF(), 9.75);
+}
 
-    // A null font is ignored.
+void tst_ButtonProperties::emptyFontIsStoredAsGiven()
+{
+    ccXPButton *button = newButton();
+    button->ReadProperties(PropertyBag());
+    FormSite *site = ButtonTestHost::siteOf(button);
+    site->clearChangedProperties();
+    const SharedFont old = button->Font();
+    const quint64 paints = button->surface().clearCount();
+
     button->SetFont(SharedFont());
-    QVERIFY(button->Font());
+    QVERIFY(!button->Font());
+    QCOMPARE(site->changedProperties(), QStringList{QStringLiteral("Font")});
+    QCOMPARE(button->surface().clearCount(), paints + 1);
+    const QFont controlFont = defaultControlFont(Resolution::of(button));
+    QCOMPARE(button->surface().drawnFont().family(), controlFont.family());
+    QCOMPARE(button->surface().drawnFont().pixelSize(), controlFont.pixelSize());
+    old->setSize(20);
+    QCOMPARE(button->surface().clearCount(), paints + 1);
+
+    // Every look still paints, caption included.
+    for (ButtonState state : {ButtonState::Normal, ButtonState::Focused, ButtonState::Hot, ButtonState::Pressed,
+                              ButtonState::Disabled}) {
+        button->DrawButton(state);
+        QCOMPARE(button->paintedState(), state);
+    }
+    int ink = 0;
+    for (int x = 0; x < button->width(); ++x)
+        ink += button->surface().pixel(x, button->height() / 2) == 0 ? 1 : 0;
+    QVERIFY(ink > 0);
+}
+
+void tst_ButtonProperties::failingReadPropertiesLeavesNoHook()
+{
+    ccXPButton *button = newButton();
+    PropertyBag bag;
+    bag.write(QStringLiteral("Font"), QStringLiteral("Verdana"));
+    QVERIFY_THROWS_EXCEPTION(RuntimeError, button->ReadProperties(bag));
+    QVERIFY(button->hooks().empty());
+    QVERIFY(button->isPaintLocked());
+    QCOMPARE(button->Caption(), QStringLiteral("&OK"));
+}
+
+void tst_ButtonProperties::focusRectCarriesItsDescription()
+{
+    const QMetaObject &meta = ccXPButton::staticMetaObject;
+    QVERIFY(meta.indexOfProperty("FocusRect") >= 0);
+    const int info = meta.indexOfClassInfo("FocusRect");
+    QVERIFY(info >= 0);
+    QCOMPARE(QString::fromUtf8(meta.classInfo(info).value()),
+             QStringLiteral("Displays a rect inside button border when the control has the focus."));
 }
 
 void tst_ButtonProperties::focusRectWithoutFocusDoesNotRepaint()
