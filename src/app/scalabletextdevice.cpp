@@ -1,19 +1,15 @@
 #include "scalabletextdevice.h"
 
+#include "fonts.h"
+
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
-#include <QStringList>
-
-#include <cmath>
 
 namespace {
-
-// Tahoma grew out of MS Sans Serif and keeps its proportions.
-const QStringList ScalableFaces = {QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans")};
 
 // Replays the painter's state and drawing calls on a painter of the target.
 class ForwardingEngine : public QPaintEngine
@@ -138,12 +134,8 @@ QFont ScalableTextDevice::scalableFont(const QFont &font)
         return font;
     // As high a line as the bitmap face has, so the text takes the room it
     // takes on the screen.
-    const int line = QFontMetrics(font).height();
-    QFont scalable(font);
-    scalable.setFamilies(ScalableFaces);
-    scalable.setStyleStrategy(QFont::ForceOutline);
-    scalable.setPixelSize(line);
-    scalable.setPixelSize(qMax(1, int(std::lround(double(line) * line / QFontMetrics(scalable).height()))));
+    QFont scalable = scalableStandIn(font, QFontMetrics(font).height());
+    scalable.setStyleStrategy(QFont::StyleStrategy(scalable.styleStrategy() | QFont::ForceOutline));
     return scalable;
 }
 

@@ -105,28 +105,6 @@ void addBitmapFont(const QString &path)
     }
 }
 
-// The scalable stand-in whose line is `linePixels` high, or as near as it gets.
-QFont scalableStandIn(const QFont &font, int linePixels)
-{
-    QFont standIn = font;
-    standIn.setFamilies(ScalableStandIns);
-    const auto miss = [&standIn, linePixels](int pixels) {
-        standIn.setPixelSize(pixels);
-        return std::abs(QFontMetrics(standIn).height() - linePixels);
-    };
-    // The line grows with the size: start from the face's own proportion,
-    // then look one pixel either side.
-    standIn.setPixelSize(linePixels);
-    const int guess = std::max(1, int(std::lround(double(linePixels) * linePixels / QFontMetrics(standIn).height())));
-    int best = guess;
-    for (const int candidate : {guess - 1, guess + 1}) {
-        if (candidate >= 1 && miss(candidate) < miss(best))
-            best = candidate;
-    }
-    standIn.setPixelSize(best);
-    return standIn;
-}
-
 // The line height a bitmap face is asked for, in pixels.
 int linePixels(const QFont &font, const Resolution &resolution)
 {
@@ -199,4 +177,25 @@ bool isDrawnAtNativeSize(const QFont &font)
     if (strikes == bitmapStrikes().cend())
         return QFontDatabase::isSmoothlyScalable(info.family(), info.styleName());
     return strikes->contains(info.pixelSize()) && info.pixelSize() == font.pixelSize();
+}
+
+QFont scalableStandIn(const QFont &font, int linePixels)
+{
+    QFont standIn = font;
+    standIn.setFamilies(ScalableStandIns);
+    const auto miss = [&standIn, linePixels](int pixels) {
+        standIn.setPixelSize(pixels);
+        return std::abs(QFontMetrics(standIn).height() - linePixels);
+    };
+    // The line grows with the size: start from the face's own proportion,
+    // then look one pixel either side.
+    standIn.setPixelSize(linePixels);
+    const int guess = std::max(1, int(std::lround(double(linePixels) * linePixels / QFontMetrics(standIn).height())));
+    int best = guess;
+    for (const int candidate : {guess - 1, guess + 1}) {
+        if (candidate >= 1 && miss(candidate) < miss(best))
+            best = candidate;
+    }
+    standIn.setPixelSize(best);
+    return standIn;
 }

@@ -46,6 +46,11 @@ QFont defaultControlFont(const Resolution &resolution);
 // else a scalable sans serif of that line height.
 QFont deviceFont(const QFont &font, const Resolution &resolution);
 
+// A scalable sans serif (Tahoma, else DejaVu Sans) in place of a font, its
+// line `linePixels` high or as near as that gets; every other attribute of
+// the font is kept.
+QFont scalableStandIn(const QFont &font, int linePixels);
+
 // Whether text in this font is drawn with outlines or with a bitmap strike of
 // exactly the font's pixel size, as opposed to a strike of another size.
 bool isDrawnAtNativeSize(const QFont &font);
