@@ -229,16 +229,20 @@ void frmMain::saveGraph()
     }
 }
 
+QRect frmMain::captureArea(QWidget *window)
+{
+    const int height = Resolution::of(window).toPixelsY(FormDesign::CaptureClientHeight);
+    return QRect(0, 0, window->width(), qMin(window->height(), height));
+}
+
 QImage frmMain::captureFormImage(QWidget *window)
 {
     // At the resolution of the window's screen: text in points is drawn at
     // the size it has there.
-    const Resolution resolution = Resolution::of(window);
-    const int height = qMin(window->height(), resolution.toPixelsY(FormDesign::CaptureClientHeight));
-    QImage picture(window->width(), height, QImage::Format_RGB32);
-    resolution.applyTo(picture);
-    window->render(&picture, QPoint(), QRegion(0, 0, window->width(), height),
-                   QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    const QRect area = captureArea(window);
+    QImage picture(area.size(), QImage::Format_RGB32);
+    Resolution::of(window).applyTo(picture);
+    window->render(&picture, QPoint(), QRegion(area), QWidget::DrawWindowBackground | QWidget::DrawChildren);
     return picture;
 }
 

@@ -36,6 +36,8 @@ public:
     // from the top of its client area down to the height it has while a
     // picture is taken. Copy Picture and Save Picture As use it too.
     static QImage captureFormImage(QWidget *window);
+    // The part of the window that picture shows, in the window's coordinates.
+    static QRect captureArea(QWidget *window);
 
     // The folder the graphs are saved in: the program's own by default.
     QString pictureFolder() const { return m_pictureFolder; }

@@ -46,13 +46,6 @@ QByteArray encodeImage(const QImage &picture, const char *format)
     return bytes;
 }
 
-// The part of the window the picture shows, in the window's own coordinates.
-QRect pictureRect(QWidget *window)
-{
-    const QImage picture = frmMain::captureFormImage(window);
-    return QRect(QPoint(0, 0), picture.deviceIndependentSize().toSize());
-}
-
 void renderVector(QWidget *window, const QRect &area, QPaintDevice *target)
 {
     ScalableTextDevice device(target);
@@ -67,7 +60,7 @@ QString title(QWidget *window)
 
 QByteArray encodeSvg(QWidget *window)
 {
-    const QRect area = pictureRect(window);
+    const QRect area = frmMain::captureArea(window);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     QSvgGenerator svg;
@@ -86,7 +79,7 @@ QByteArray encodeSvg(QWidget *window)
 
 QByteArray encodePdf(QWidget *window)
 {
-    const QRect area = pictureRect(window);
+    const QRect area = frmMain::captureArea(window);
     const double dpi = Resolution::of(window).dpiX();
     QByteArray bytes;
     QBuffer buffer(&bytes);
