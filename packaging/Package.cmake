@@ -31,7 +31,6 @@ install(FILES ${PLINTHOS_PACKAGE_DIR}/copyright ${PLINTHOS_PACKAGE_DIR}/changelo
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME plinthos)
-set(CPACK_PACKAGE_VENDOR "Plinthos developers")
 set(CPACK_PACKAGE_CONTACT ${PLINTHOS_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "tool for drawing a column chart by hand")
 set(CPACK_PACKAGE_DESCRIPTION [[
@@ -48,7 +47,8 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 # One package of everything the install rules give, with the component that
-# is meant for the package alone.
+# is meant for the package alone. CPack lists the components when it is
+# included, so this file comes after every subdirectory that installs.
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
 
