@@ -179,8 +179,9 @@ void frmMain::CcXAddColumn_Click()
         UserControl11->AddItem(label, value, Label5[1]->BackColor(), Label5[0]->BackColor());
     } catch (const RuntimeError &error) {
         if (error.kind() == ErrorKind::IndexOutOfRange)
-            showError(QStringLiteral("The chart holds at most 100 columns.\n\n"
-                                     "Press Clear Graph to start a new chart."));
+            showError(QStringLiteral("The chart holds at most %1 columns.\n\n"
+                                     "Press Clear Graph to start a new chart.")
+                          .arg(jChart::Capacity));
         else
             showError(error.message());
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "chartcolumn.h"
 #include "chartelement.h"
 #include "twips.h"
 
@@ -23,7 +24,7 @@ enum class ElementFamily : std::uint8_t { Item, Label };
 class ChartScene
 {
 public:
-    static constexpr int FamilySize = 100;
+    static constexpr int FamilySize = ChartCapacity;
 
     ChartScene();
     ChartScene(const ChartScene &) = delete;

@@ -1,27 +1,28 @@
 #pragma once
 
+#include "chartcolumn.h"
 #include "chartscene.h"
 #include "colours.h"
 
+#include <QList>
 #include <QString>
 #include <QWidget>
 
-#include <array>
 #include <cstdint>
 
 class ControlSite;
 class PropertyBag;
 
-// A column chart drawn by hand: up to 100 columns, each a filled rectangle
-// standing on a common baseline with its label above it. The columns live in
-// four parallel tables; the picture is a retained list of child elements laid
-// out in twips, which paintEvent draws.
+// A column chart drawn by hand: up to Capacity columns, each a filled
+// rectangle standing on a common baseline with its label above it. The
+// columns are a list of records; the picture is a retained list of child
+// elements laid out in twips, which paintEvent draws.
 class jChart : public QWidget
 {
     Q_OBJECT
 
 public:
-    static constexpr int Capacity = 100;
+    static constexpr int Capacity = ChartCapacity;
 
     explicit jChart(QWidget *parent = nullptr);
 
@@ -34,7 +35,7 @@ public:
 
     OleColor BackColor() const { return m_backColor; }
     void SetBackColor(OleColor New_BackColor);
-    std::int16_t ItemCount() const { return Count; }
+    std::int16_t ItemCount() const { return std::int16_t(m_columns.size()); }
     // Throws RuntimeError: IndexOutOfRange when the chart is full (nothing is
     // stored), Overflow from the layout of a chart too wide to lay out (the
     // column stays stored).
@@ -46,11 +47,9 @@ public:
     // wide or too high to lay out; Border is placed by then.
     void Resize();
 
-    // Read-only views of the tables and the elements.
-    const std::array<float, Capacity> &values() const { return Values; }
-    const std::array<QString, Capacity> &captions() const { return Captions; }
-    const std::array<OleColor, Capacity> &labelColors() const { return LabelColors; }
-    const std::array<OleColor, Capacity> &colors() const { return Colors; }
+    // The stored columns, in the order they were added.
+    const QList<ChartColumn> &columns() const { return m_columns; }
+    // Read-only views of the layout's figures and the elements.
     std::int16_t usableWidth() const { return UsableWidth; }
     std::int16_t columnPitch() const { return ColumnPitch; }
     const ChartScene &scene() const { return m_scene; }
@@ -66,11 +65,7 @@ protected:
 private:
     void DrawItems(float controlHeight);
 
-    std::array<float, Capacity> Values{};
-    std::array<QString, Capacity> Captions;
-    std::array<OleColor, Capacity> LabelColors{};
-    std::array<OleColor, Capacity> Colors{};
-    std::int16_t Count = 0;
+    QList<ChartColumn> m_columns;
     std::int16_t UsableWidth = 0;
     std::int16_t ColumnPitch = 0;
 
