@@ -38,8 +38,8 @@ public:
     // nullptr for an element that has not been created.
     ChartElement *element(ElementFamily family, int index);
     const ChartElement *element(ElementFamily family, int index) const;
-    ChartElement &Border() { return m_border; }
-    const ChartElement &Border() const { return m_border; }
+    ChartElement &border() { return m_border; }
+    const ChartElement &border() const { return m_border; }
 
     // The resolution the scene is measured and drawn at: twips per pixel and
     // the label font follow it. A new resolution measures every label again.

@@ -84,15 +84,15 @@ void jChart::WriteProperties(PropertyBag &bag) const
     bag.write(backColorKey(), int(BackColor()), int(DefaultBackColor));
 }
 
-void jChart::SetBackColor(OleColor New_BackColor)
+void jChart::SetBackColor(OleColor colour)
 {
-    m_backColor = New_BackColor;
+    m_backColor = colour;
     if (m_site)
         m_site->propertyChanged(backColorKey());
     update();
 }
 
-void jChart::AddItem(const QString &Label, std::int16_t Value, OleColor Color, OleColor LabelColor)
+void jChart::AddItem(const QString &label, std::int16_t value, OleColor colour, OleColor labelColour)
 {
     if (m_columns.size() >= Capacity) {
         throw RuntimeError::indexOutOfRange(
@@ -100,9 +100,9 @@ void jChart::AddItem(const QString &Label, std::int16_t Value, OleColor Color, O
                            "Clear the graph before adding another column.")
                 .arg(Capacity));
     }
-    m_columns.append({Label, Value, Color, LabelColor});
+    m_columns.append({label, value, colour, labelColour});
     announceColumnCount(this);
-    Resize();
+    layOut();
 }
 
 void jChart::Clear()
@@ -123,7 +123,7 @@ void jChart::Clear()
     update();
 }
 
-void jChart::Resize()
+void jChart::layOut()
 {
     // The control's size in twips, and its labels' sizes, at the resolution
     // of the screen it is on.
@@ -131,7 +131,7 @@ void jChart::Resize()
     const float width = float(m_scene.resolution().toTwipsX(this->width()));
     const float height = float(m_scene.resolution().toTwipsY(this->height()));
 
-    ChartElement &border = m_scene.Border();
+    ChartElement &border = m_scene.border();
     border.setLeft(0);
     border.setTop(0);
     border.setWidth(width);
@@ -142,16 +142,16 @@ void jChart::Resize()
     if (m_columns.isEmpty())
         return;
     try {
-        UsableWidth = toInt16(width - Margins);
+        m_usableWidth = toInt16(width - Margins);
     } catch (const RuntimeError &) {
         throw RuntimeError::overflow(
             QStringLiteral("The chart is too wide to lay out its columns: it can be at most 32,867 twips wide."));
     }
-    ColumnPitch = toInt16(double(UsableWidth) / m_columns.size());
-    DrawItems(height);
+    m_columnPitch = toInt16(double(m_usableWidth) / m_columns.size());
+    layOutColumns(height);
 }
 
-void jChart::DrawItems(float controlHeight)
+void jChart::layOutColumns(float controlHeight)
 {
     const std::int16_t unitHeight = toInt16((controlHeight - Margins) / PercentSpan);
 
@@ -163,7 +163,7 @@ void jChart::DrawItems(float controlHeight)
     // baseline, exactly like a value of 0, or a column of no width at its
     // place. Every size is set on every pass, so nothing of an earlier layout
     // or of element 0 ever shows through.
-    const float columnWidth = std::max(0.0f, ColumnPitch / 2.0f);
+    const float columnWidth = std::max(0.0f, m_columnPitch / 2.0f);
     std::int16_t x = Margin;
     for (int i = 0; i < m_columns.size(); ++i) {
         const ChartColumn &column = m_columns.at(i);
@@ -189,7 +189,7 @@ void jChart::DrawItems(float controlHeight)
         label.setTextColour(column.labelColour);
         label.setVisible(true);
 
-        advance(x, ColumnPitch);
+        advance(x, m_columnPitch);
     }
 }
 
@@ -199,7 +199,7 @@ void jChart::resizeEvent(QResizeEvent *event)
     // No exception may cross Qt's event loop. A control too wide to lay out
     // gets its new frame and keeps its columns where the last layout put them.
     try {
-        Resize();
+        layOut();
     } catch (const RuntimeError &) {
     }
 }

@@ -243,7 +243,7 @@ void tst_Resolution::firstColumn()
     QVERIFY(openOn(dpi));
     jChart *chart = child<jChart>(QStringLiteral("UserControl11"));
     chart->AddItem(QStringLiteral("First"), 50, Red, 0);
-    const ChartElement *item = chart->Item(0);
+    const ChartElement *item = chart->item(0);
     QCOMPARE(QRectF(item->left(), item->top(), item->width(), item->height()), twips);
 
     // Painted edge by edge at the screen's pixels, with a one-pixel outline.
