@@ -4,7 +4,9 @@
 #include "colours.h"
 #include "formbuilder.h"
 #include "formdesign.h"
+#include "formdialogs.h"
 #include "formlabel.h"
+#include "formpicture.h"
 #include "graphfile.h"
 #include "jchart.h"
 #include "numbers.h"
@@ -16,13 +18,66 @@
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QIcon>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPixmap>
 #include <QScopedValueRollback>
 #include <QScreen>
+
+namespace {
+
+// What Add Column and Save Graph tell the user when they store or save
+// nothing: what went wrong and what to do.
+
+QString valueDoesNotFitMessage(const QString &value)
+{
+    return QStringLiteral("The value \"%1\" does not fit in a column.\n\n"
+                          "Enter a whole number from -32768 to 32767.")
+        .arg(value);
+}
+
+QString chartIsFullMessage()
+{
+    return QStringLiteral("The chart holds at most %1 columns.\n\n"
+                          "Press Clear Graph to start a new chart.")
+        .arg(jChart::Capacity);
+}
+
+QString refusedNumberMessage(const QString &number, const QString &problem)
+{
+    return QStringLiteral("The picture number \"%1\" cannot be part of a file name: %2.\n\n"
+                          "Nothing was saved. Enter a plain number such as 1, 2 or 3.")
+        .arg(number, problem);
+}
+
+QString numberTooLargeMessage(const QString &number)
+{
+    return QStringLiteral("The picture number \"%1\" is too large to count on from.\n\n"
+                          "Nothing was saved. Enter a smaller number.")
+        .arg(number);
+}
+
+// A folder that cannot be written to is named, and the way to keep the
+// picture elsewhere pointed to.
+QString unwritableFolderAdvice(const QString &folder)
+{
+    return QStringLiteral("The folder %1 cannot be written to, so Save Graph cannot save there. "
+                          "Nothing was saved, there or anywhere else.\n\n"
+                          "To keep the picture, right-click the chart and choose Save Picture As… "
+                          "to save it in a folder of your own.")
+        .arg(QDir::toNativeSeparators(folder));
+}
+
+QString failedSaveMessage(const QString &reason, const QString &folder)
+{
+    if (const QFileInfo info(folder); info.isDir() && !info.isWritable())
+        return reason + QStringLiteral("\n\n") + unwritableFolderAdvice(folder);
+    return reason + QStringLiteral("\n\nNothing was saved. Check that the folder can be written to and try again.");
+}
+
+} // namespace
 
 frmMain::frmMain(QWidget *parent)
     : QWidget(parent)
@@ -170,20 +225,13 @@ void frmMain::CcXAddColumn_Click()
     try {
         value = toInt16(scanNumber(Text1->text()));
     } catch (const RuntimeError &) {
-        showError(QStringLiteral("The value \"%1\" does not fit in a column.\n\n"
-                                 "Enter a whole number from -32768 to 32767.")
-                      .arg(Text1->text()));
+        FormDialogs::showError(this, valueDoesNotFitMessage(Text1->text()));
         return;
     }
     try {
         UserControl11->AddItem(label, value, Label5[1]->BackColor(), Label5[0]->BackColor());
     } catch (const RuntimeError &error) {
-        if (error.kind() == ErrorKind::IndexOutOfRange)
-            showError(QStringLiteral("The chart holds at most %1 columns.\n\n"
-                                     "Press Clear Graph to start a new chart.")
-                          .arg(jChart::Capacity));
-        else
-            showError(error.message());
+        FormDialogs::showError(this, error.kind() == ErrorKind::IndexOutOfRange ? chartIsFullMessage() : error.message());
     }
 }
 
@@ -206,9 +254,7 @@ void frmMain::saveGraph()
 {
     const QString number = txt_picture_number->text();
     if (const QString problem = GraphFile::pictureNumberProblem(number); !problem.isEmpty()) {
-        showError(QStringLiteral("The picture number \"%1\" cannot be part of a file name: %2.\n\n"
-                                 "Nothing was saved. Enter a plain number such as 1, 2 or 3.")
-                      .arg(number, problem));
+        FormDialogs::showError(this, refusedNumberMessage(number, problem));
         return;
     }
     try {
@@ -218,43 +264,15 @@ void frmMain::saveGraph()
         SaveFormImageToFile(this, Picture1, GraphFile::path(m_pictureFolder, number));
         txt_picture_number->setText(next);
     } catch (const RuntimeError &error) {
-        if (error.kind() == ErrorKind::Overflow)
-            showError(QStringLiteral("The picture number \"%1\" is too large to count on from.\n\n"
-                                     "Nothing was saved. Enter a smaller number.")
-                          .arg(number));
-        else if (const QFileInfo folder(m_pictureFolder); folder.isDir() && !folder.isWritable())
-            showError(error.message() + QStringLiteral("\n\n") + PictureMenu::unwritableFolderAdvice(m_pictureFolder));
-        else
-            showError(error.message() + QStringLiteral("\n\nNothing was saved. Check that the folder "
-                                                       "can be written to and try again."));
+        FormDialogs::showError(this, error.kind() == ErrorKind::Overflow
+                                         ? numberTooLargeMessage(number)
+                                         : failedSaveMessage(error.message(), m_pictureFolder));
     }
-}
-
-QRect frmMain::captureArea(QWidget *window)
-{
-    const int height = Resolution::of(window).toPixelsY(FormDesign::CaptureClientHeight);
-    return QRect(0, 0, window->width(), qMin(window->height(), height));
-}
-
-QImage frmMain::captureFormImage(QWidget *window)
-{
-    // At the resolution of the window's screen: text in points is drawn at
-    // the size it has there.
-    const QRect area = captureArea(window);
-    QImage picture(area.size(), QImage::Format_RGB32);
-    Resolution::of(window).applyTo(picture);
-    window->render(&picture, QPoint(), QRegion(area), QWidget::DrawWindowBackground | QWidget::DrawChildren);
-    return picture;
 }
 
 void frmMain::SaveFormImageToFile(QWidget *window, PictureBox *buffer, const QString &path)
 {
-    const QImage picture = captureFormImage(window);
-    GraphFile::writeBitmap(picture, path);
-
-    buffer->hide();
-    buffer->resize(picture.size());
-    buffer->setImage(picture);
+    FormPicture::saveToFile(window, buffer, path);
 }
 
 void frmMain::Label5_Click(int Index)
@@ -272,7 +290,7 @@ void frmMain::chooseColour(FormLabel *swatch)
     // The dialog opens on the colour it last gave, whichever label asked for
     // it. Cancelling changes nothing and says nothing.
     const QColor colour = QColorDialog::getColor(toQColor(m_dialogColour), this);
-    takeBackActivation();
+    FormDialogs::takeBackActivation(this);
     if (!colour.isValid())
         return;
     m_dialogColour = fromQColor(colour);
@@ -282,21 +300,6 @@ void frmMain::chooseColour(FormLabel *swatch)
 void frmMain::lblOtherColors_Click(int Index)
 {
     Label5[1]->SetBackColor(lblOtherColors[Index]->BackColor());
-}
-
-void frmMain::showError(const QString &message)
-{
-    QMessageBox::warning(this, QStringLiteral("Plinthos"), message);
-    takeBackActivation();
-}
-
-void frmMain::takeBackActivation()
-{
-    // Without a window manager nothing gives the window its activation back
-    // when a modal dialog closes, and the buttons ignore clicks on a form
-    // that is not active.
-    if (isVisible() && !isActiveWindow())
-        activateWindow();
 }
 
 void frmMain::CcXExit_Click()

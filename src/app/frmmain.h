@@ -3,7 +3,6 @@
 #include "colours.h"
 #include "twips.h"
 
-#include <QImage>
 #include <QString>
 #include <QWidget>
 
@@ -24,20 +23,11 @@ class frmMain : public QWidget
 public:
     explicit frmMain(QWidget *parent = nullptr);
 
-    // Writes the window's client area, from the top down to the height it
-    // has while a picture is taken, to a 24-bit bitmap file at path. The
-    // buffer keeps the picture and stays hidden. The window is drawn off the
-    // screen, so nothing that covers it gets into the picture and it does not
-    // change its size. Throws RuntimeError (File) when the file cannot be
+    // Writes the picture of any window (FormPicture) to a 24-bit bitmap file
+    // at path; the buffer, a picture box on that window, keeps the picture
+    // and stays hidden. Throws RuntimeError (File) when the file cannot be
     // written; the buffer is then left as it was.
     static void SaveFormImageToFile(QWidget *window, PictureBox *buffer, const QString &path);
-
-    // The picture SaveFormImageToFile writes: the window drawn off the screen,
-    // from the top of its client area down to the height it has while a
-    // picture is taken. Copy Picture and Save Picture As use it too.
-    static QImage captureFormImage(QWidget *window);
-    // The part of the window that picture shows, in the window's coordinates.
-    static QRect captureArea(QWidget *window);
 
     // The folder the graphs are saved in: the program's own by default.
     QString pictureFolder() const { return m_pictureFolder; }
@@ -69,8 +59,6 @@ private:
 
     void chooseColour(FormLabel *swatch);
     void saveGraph();
-    void showError(const QString &message);
-    void takeBackActivation();
 
     template<typename T>
     T *control(const QString &name) const;
