@@ -94,7 +94,7 @@ frmMain::frmMain(QWidget *parent)
     m_resolution = Resolution::of(this);
     buildFromDesign();
     connectHandlers();
-    new PictureMenu(this, UserControl11, control<QWidget>(QStringLiteral("Frame1")));
+    new PictureMenu(this, m_chart, control<QWidget>(QStringLiteral("Frame1")));
     centreOnScreen();
 }
 
@@ -127,25 +127,25 @@ void frmMain::buildFromDesign()
         builder.build(FormDesign::paletteCell(i), frame);
     builder.applyFocusOrder();
 
-    Text1 = control<QLineEdit>(QStringLiteral("Text1"));
-    Text2 = control<QLineEdit>(QStringLiteral("Text2"));
-    txt_picture_number = control<QLineEdit>(QStringLiteral("txt_picture_number"));
-    UserControl11 = control<jChart>(QStringLiteral("UserControl11"));
-    Picture1 = control<PictureBox>(QStringLiteral("Picture1"));
-    Label6 = control<FormLabel>(QStringLiteral("Label6"));
-    for (int i = 0; i < int(Label5.size()); ++i)
-        Label5[i] = control<FormLabel>(QStringLiteral("Label5(%1)").arg(i));
-    for (int i = 0; i < int(lblOtherColors.size()); ++i)
-        lblOtherColors[i] = control<FormLabel>(QStringLiteral("lblOtherColors(%1)").arg(i));
-    Label5[0]->setSwatch(QStringLiteral("Label colour"));
-    Label5[1]->setSwatch(QStringLiteral("Column colour"));
-    for (FormLabel *cell : lblOtherColors)
+    m_valueBox = control<QLineEdit>(QStringLiteral("Text1"));
+    m_labelBox = control<QLineEdit>(QStringLiteral("Text2"));
+    m_pictureNumberBox = control<QLineEdit>(QStringLiteral("txt_picture_number"));
+    m_chart = control<jChart>(QStringLiteral("UserControl11"));
+    m_captureBuffer = control<PictureBox>(QStringLiteral("Picture1"));
+    m_labelColourSwatch = control<FormLabel>(QStringLiteral("Label5(0)"));
+    m_columnColourSwatch = control<FormLabel>(QStringLiteral("Label5(1)"));
+    m_columnColourCaption = control<FormLabel>(QStringLiteral("Label6"));
+    for (int i = 0; i < int(m_palette.size()); ++i)
+        m_palette[i] = control<FormLabel>(QStringLiteral("lblOtherColors(%1)").arg(i));
+    m_labelColourSwatch->setSwatch(QStringLiteral("Label colour"));
+    m_columnColourSwatch->setSwatch(QStringLiteral("Column colour"));
+    for (FormLabel *cell : m_palette)
         cell->setSwatch();
 
-    CcXAddColumn = control<ccXPButton>(QStringLiteral("CcXAddColumn"));
-    CcXClearGraph = control<ccXPButton>(QStringLiteral("CcXClearGraph"));
-    CcXSaveGraph = control<ccXPButton>(QStringLiteral("CcXSaveGraph"));
-    CcXExit = control<ccXPButton>(QStringLiteral("CcXExit"));
+    m_addColumnButton = control<ccXPButton>(QStringLiteral("CcXAddColumn"));
+    m_clearGraphButton = control<ccXPButton>(QStringLiteral("CcXClearGraph"));
+    m_saveGraphButton = control<ccXPButton>(QStringLiteral("CcXSaveGraph"));
+    m_exitButton = control<ccXPButton>(QStringLiteral("CcXExit"));
 }
 
 // Places and sizes every control again, from the same design tables, at the
@@ -196,15 +196,14 @@ void frmMain::showEvent(QShowEvent *event)
 
 void frmMain::connectHandlers()
 {
-    connect(CcXAddColumn, &ccXPButton::Click, this, &frmMain::CcXAddColumn_Click);
-    connect(CcXClearGraph, &ccXPButton::Click, this, &frmMain::CcXClearGraph_Click);
-    connect(CcXSaveGraph, &ccXPButton::Click, this, &frmMain::CcXSaveGraph_Click);
-    connect(CcXExit, &ccXPButton::Click, this, &frmMain::CcXExit_Click);
-    for (int i = 0; i < int(Label5.size()); ++i)
-        connect(Label5[i], &FormLabel::Click, this, [this, i] { Label5_Click(i); });
-    connect(Label6, &FormLabel::Click, this, &frmMain::Label6_Click);
-    for (int i = 0; i < int(lblOtherColors.size()); ++i)
-        connect(lblOtherColors[i], &FormLabel::Click, this, [this, i] { lblOtherColors_Click(i); });
+    connect(m_addColumnButton, &ccXPButton::Click, this, &frmMain::addColumn);
+    connect(m_clearGraphButton, &ccXPButton::Click, this, &frmMain::clearGraph);
+    connect(m_saveGraphButton, &ccXPButton::Click, this, &frmMain::saveGraph);
+    connect(m_exitButton, &ccXPButton::Click, this, &frmMain::exitProgram);
+    for (FormLabel *label : {m_labelColourSwatch, m_columnColourSwatch, m_columnColourCaption})
+        connect(label, &FormLabel::Click, this, [this, label] { chooseColour(label); });
+    for (int i = 0; i < int(m_palette.size()); ++i)
+        connect(m_palette[i], &FormLabel::Click, this, [this, i] { pickPaletteColour(i); });
 }
 
 void frmMain::centreOnScreen()
@@ -218,41 +217,41 @@ void frmMain::centreOnScreen()
     setGeometry(place);
 }
 
-void frmMain::CcXAddColumn_Click()
+void frmMain::addColumn()
 {
-    const QString label = Text2->text();
+    const QString label = m_labelBox->text();
     std::int16_t value = 0;
     try {
-        value = toInt16(scanNumber(Text1->text()));
+        value = toInt16(scanNumber(m_valueBox->text()));
     } catch (const RuntimeError &) {
-        FormDialogs::showError(this, valueDoesNotFitMessage(Text1->text()));
+        FormDialogs::showError(this, valueDoesNotFitMessage(m_valueBox->text()));
         return;
     }
     try {
-        UserControl11->AddItem(label, value, Label5[1]->BackColor(), Label5[0]->BackColor());
+        m_chart->AddItem(label, value, m_columnColourSwatch->BackColor(), m_labelColourSwatch->BackColor());
     } catch (const RuntimeError &error) {
         FormDialogs::showError(this, error.kind() == ErrorKind::IndexOutOfRange ? chartIsFullMessage() : error.message());
     }
 }
 
-void frmMain::CcXClearGraph_Click()
+void frmMain::clearGraph()
 {
-    UserControl11->Clear();
+    m_chart->Clear();
 }
 
-void frmMain::CcXSaveGraph_Click()
+void frmMain::saveGraph()
 {
     // The error box of a failed save runs an event loop; a click that arrives
     // there must not start a second save inside this one.
     if (m_saving)
         return;
     const QScopedValueRollback<bool> saving(m_saving, true);
-    saveGraph();
+    writeGraphFile();
 }
 
-void frmMain::saveGraph()
+void frmMain::writeGraphFile()
 {
-    const QString number = txt_picture_number->text();
+    const QString number = m_pictureNumberBox->text();
     if (const QString problem = GraphFile::pictureNumberProblem(number); !problem.isEmpty()) {
         FormDialogs::showError(this, refusedNumberMessage(number, problem));
         return;
@@ -261,8 +260,8 @@ void frmMain::saveGraph()
         // The next number is worked out first: a number too large to count on
         // from is refused before anything is written.
         const QString next = GraphFile::nextNumber(number);
-        SaveFormImageToFile(this, Picture1, GraphFile::path(m_pictureFolder, number));
-        txt_picture_number->setText(next);
+        SaveFormImageToFile(this, m_captureBuffer, GraphFile::path(m_pictureFolder, number));
+        m_pictureNumberBox->setText(next);
     } catch (const RuntimeError &error) {
         FormDialogs::showError(this, error.kind() == ErrorKind::Overflow
                                          ? numberTooLargeMessage(number)
@@ -275,17 +274,7 @@ void frmMain::SaveFormImageToFile(QWidget *window, PictureBox *buffer, const QSt
     FormPicture::saveToFile(window, buffer, path);
 }
 
-void frmMain::Label5_Click(int Index)
-{
-    chooseColour(Label5[Index]);
-}
-
-void frmMain::Label6_Click()
-{
-    chooseColour(Label6);
-}
-
-void frmMain::chooseColour(FormLabel *swatch)
+void frmMain::chooseColour(FormLabel *label)
 {
     // The dialog opens on the colour it last gave, whichever label asked for
     // it. Cancelling changes nothing and says nothing.
@@ -294,15 +283,15 @@ void frmMain::chooseColour(FormLabel *swatch)
     if (!colour.isValid())
         return;
     m_dialogColour = fromQColor(colour);
-    swatch->SetBackColor(m_dialogColour);
+    label->SetBackColor(m_dialogColour);
 }
 
-void frmMain::lblOtherColors_Click(int Index)
+void frmMain::pickPaletteColour(int index)
 {
-    Label5[1]->SetBackColor(lblOtherColors[Index]->BackColor());
+    m_columnColourSwatch->SetBackColor(m_palette[index]->BackColor());
 }
 
-void frmMain::CcXExit_Click()
+void frmMain::exitProgram()
 {
     // Ends the program at once: no question, nothing saved, no Terminate.
     // main() then takes the window down, and the buttons' hooks go silently
@@ -312,7 +301,7 @@ void frmMain::CcXExit_Click()
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
-    for (ccXPButton *button : {CcXAddColumn, CcXClearGraph, CcXSaveGraph, CcXExit})
+    for (ccXPButton *button : {m_addColumnButton, m_clearGraphButton, m_saveGraphButton, m_exitButton})
         button->Terminate();
     QWidget::closeEvent(event);
 }

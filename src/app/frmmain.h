@@ -49,32 +49,33 @@ private:
     void connectHandlers();
     void centreOnScreen();
 
-    void CcXAddColumn_Click();
-    void CcXClearGraph_Click();
-    void CcXSaveGraph_Click();
-    void CcXExit_Click();
-    void Label5_Click(int Index);
-    void Label6_Click();
-    void lblOtherColors_Click(int Index);
-
-    void chooseColour(FormLabel *swatch);
+    // What the buttons and the colour labels do when clicked.
+    void addColumn();
+    void clearGraph();
     void saveGraph();
+    void exitProgram();
+    void chooseColour(FormLabel *label);
+    void pickPaletteColour(int index);
+
+    void writeGraphFile();
 
     template<typename T>
     T *control(const QString &name) const;
 
-    QLineEdit *Text1 = nullptr;
-    QLineEdit *Text2 = nullptr;
-    QLineEdit *txt_picture_number = nullptr;
-    jChart *UserControl11 = nullptr;
-    PictureBox *Picture1 = nullptr;
-    FormLabel *Label6 = nullptr;
-    std::array<FormLabel *, 2> Label5 = {};
-    std::array<FormLabel *, 16> lblOtherColors = {};
-    ccXPButton *CcXAddColumn = nullptr;
-    ccXPButton *CcXClearGraph = nullptr;
-    ccXPButton *CcXSaveGraph = nullptr;
-    ccXPButton *CcXExit = nullptr;
+    QLineEdit *m_valueBox = nullptr;
+    QLineEdit *m_labelBox = nullptr;
+    QLineEdit *m_pictureNumberBox = nullptr;
+    jChart *m_chart = nullptr;
+    PictureBox *m_captureBuffer = nullptr;
+    FormLabel *m_labelColourSwatch = nullptr;
+    FormLabel *m_columnColourSwatch = nullptr;
+    // The "Column Color:" caption, which opens the colour dialog too.
+    FormLabel *m_columnColourCaption = nullptr;
+    std::array<FormLabel *, 16> m_palette = {};
+    ccXPButton *m_addColumnButton = nullptr;
+    ccXPButton *m_clearGraphButton = nullptr;
+    ccXPButton *m_saveGraphButton = nullptr;
+    ccXPButton *m_exitButton = nullptr;
 
     // The colour the colour dialog last gave: black until the first choice.
     OleColor m_dialogColour = 0x00000000;
