@@ -1,5 +1,7 @@
 #include "formdesign.h"
 
+#include "colourpalette.h"
+
 #include <QColor>
 #include <QHash>
 #include <QPainter>
@@ -62,29 +64,6 @@ constexpr ControlDesign FrameControls[] = {
 
 // lblOtherColors: two rows of eight cells with a pitch smaller than a cell,
 // so neighbouring borders overlap; elements 8-15 form the upper row.
-struct PaletteEntry
-{
-    OleColor colour;
-    const char16_t *name;
-};
-constexpr std::array<PaletteEntry, PaletteSize> Palette = {{
-    {0x00E0E0E0, u"light grey"},  //  0
-    {0x0080C0FF, u"light orange"},//  1
-    {0x0080FFFF, u"light yellow"},//  2
-    {0x0080FF80, u"light green"}, //  3
-    {0x00FFFF80, u"light cyan"},  //  4
-    {0x000080FF, u"orange"},      //  5
-    {0x00FF0000, u"blue"},        //  6
-    {0x00FF80FF, u"pink"},        //  7
-    {0x0000FFFF, u"yellow"},      //  8
-    {0x00855475, u"dull purple"}, //  9
-    {0x00FFFF00, u"cyan"},        // 10
-    {0x0000FF00, u"green"},       // 11
-    {0x000000FF, u"red"},         // 12
-    {0x00808080, u"grey"},        // 13
-    {0x00FF00FF, u"magenta"},     // 14
-    {0x00FFC0C0, u"light blue"},  // 15
-}};
 constexpr int PaletteLeft = 3960;
 constexpr int PalettePitch = 120;
 constexpr int PaletteUpperTop = 960;
@@ -126,26 +105,12 @@ std::span<const ControlDesign> frameControls()
     return FrameControls;
 }
 
-QString colourName(OleColor colour)
-{
-    const OleColor rgb = resolveColour(colour);
-    for (const PaletteEntry &entry : Palette) {
-        if (entry.colour == rgb)
-            return QString::fromUtf16(entry.name);
-    }
-    if (rgb == 0x000000)
-        return QStringLiteral("black");
-    if (rgb == 0xFFFFFF)
-        return QStringLiteral("white");
-    return QStringLiteral("red %1, green %2, blue %3").arg(rgb & 0xFF).arg(rgb >> 8 & 0xFF).arg(rgb >> 16 & 0xFF);
-}
-
 ControlDesign paletteCell(int index)
 {
     const bool upperRow = index >= PaletteRowLength;
     return {"lblOtherColors", ControlKind::Label, index,
             PaletteLeft + PalettePitch * (index % PaletteRowLength), upperRow ? PaletteUpperTop : PaletteLowerTop,
-            PaletteCellSize, PaletteCellSize, nullptr, Palette.at(index).colour, SingleBorder, DefaultFont,
+            PaletteCellSize, PaletteCellSize, nullptr, ColourPalette::colour(index), SingleBorder, DefaultFont,
             PaletteFirstFocus + index};
 }
 

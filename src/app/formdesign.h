@@ -74,11 +74,8 @@ constexpr int CaptureClientHeight = CaptureOuterHeight - (OuterHeight - ClientHe
 std::span<const ControlDesign> formControls();
 std::span<const ControlDesign> frameControls();
 
-constexpr int PaletteSize = 16;
-// A name to read out for a colour: the palette's names, black and white, or
-// its red, green and blue parts.
-QString colourName(OleColor colour);
-// The palette cell elements of lblOtherColors, placed from their index.
+// The palette cell elements of lblOtherColors, placed from their index, in
+// the colours of ColourPalette.
 ControlDesign paletteCell(int index);
 
 // The Property bag text of a hosted control instance, by name.

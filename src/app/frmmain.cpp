@@ -1,6 +1,7 @@
 #include "frmmain.h"
 
 #include "ccxpbutton.h"
+#include "colourpalette.h"
 #include "colours.h"
 #include "formbuilder.h"
 #include "formdesign.h"
@@ -123,7 +124,7 @@ void frmMain::buildFromDesign()
     }
     for (const ControlDesign &design : FormDesign::frameControls())
         builder.build(design, frame);
-    for (int i = 0; i < FormDesign::PaletteSize; ++i)
+    for (int i = 0; i < ColourPalette::Size; ++i)
         builder.build(FormDesign::paletteCell(i), frame);
     builder.applyFocusOrder();
 
@@ -158,7 +159,7 @@ void frmMain::applyLayout()
         for (const ControlDesign &design : table)
             builder.place(design, control<QWidget>(FormBuilder::objectName(design)));
     }
-    for (int i = 0; i < FormDesign::PaletteSize; ++i) {
+    for (int i = 0; i < ColourPalette::Size; ++i) {
         const ControlDesign cell = FormDesign::paletteCell(i);
         builder.place(cell, control<QWidget>(FormBuilder::objectName(cell)));
     }

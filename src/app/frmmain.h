@@ -1,5 +1,6 @@
 #pragma once
 
+#include "colourpalette.h"
 #include "colours.h"
 #include "twips.h"
 
@@ -71,7 +72,7 @@ private:
     FormLabel *m_columnColourSwatch = nullptr;
     // The "Column Color:" caption, which opens the colour dialog too.
     FormLabel *m_columnColourCaption = nullptr;
-    std::array<FormLabel *, 16> m_palette = {};
+    std::array<FormLabel *, ColourPalette::Size> m_palette = {};
     ccXPButton *m_addColumnButton = nullptr;
     ccXPButton *m_clearGraphButton = nullptr;
     ccXPButton *m_saveGraphButton = nullptr;
