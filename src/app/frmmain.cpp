@@ -15,6 +15,7 @@
 #include "picturemenu.h"
 #include "runtimeerror.h"
 #include "twips.h"
+#include "windowicon.h"
 
 #include <QCloseEvent>
 #include <QColorDialog>
@@ -85,7 +86,7 @@ frmMain::frmMain(QWidget *parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromUtf16(FormDesign::Caption));
-    setWindowIcon(QIcon(QPixmap::fromImage(FormDesign::iconImage())));
+    setWindowIcon(QIcon(QPixmap::fromImage(WindowIcon::image())));
     setAutoFillBackground(true);
     QPalette colours = palette();
     colours.setColor(QPalette::Window, toQColor(FormDesign::BackColour));
