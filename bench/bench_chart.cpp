@@ -1,4 +1,4 @@
-#include "fonts.h"
+#include "designfonts.h"
 #include "jchart.h"
 #include "qtbenchmain.h"
 

@@ -2,6 +2,7 @@
 // screen's own pixels, with twips as the one unit of the design.
 
 #include "ccxpbutton.h"
+#include "designfonts.h"
 #include "fonts.h"
 #include "frmmain.h"
 #include "jchart.h"

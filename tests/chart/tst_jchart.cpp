@@ -1,5 +1,5 @@
 #include "controlsite.h"
-#include "fonts.h"
+#include "designfonts.h"
 #include "jchart.h"
 #include "propertybag.h"
 #include "runtimeerror.h"
