@@ -1,6 +1,6 @@
 #include "formlabel.h"
 
-#include "formdesign.h"
+#include "colourpalette.h"
 
 #include <QMouseEvent>
 
@@ -36,7 +36,7 @@ void FormLabel::nameAfterColour()
 {
     if (!m_swatch)
         return;
-    const QString colour = FormDesign::colourName(m_backColor);
+    const QString colour = ColourPalette::colourName(m_backColor);
     setAccessibleName(m_colourCaption.isEmpty() ? colour : m_colourCaption + QStringLiteral(": ") + colour);
 }
 

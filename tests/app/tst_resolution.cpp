@@ -2,6 +2,7 @@
 // screen's own pixels, with twips as the one unit of the design.
 
 #include "ccxpbutton.h"
+#include "designfonts.h"
 #include "fonts.h"
 #include "frmmain.h"
 #include "jchart.h"
@@ -243,7 +244,7 @@ void tst_Resolution::firstColumn()
     QVERIFY(openOn(dpi));
     jChart *chart = child<jChart>(QStringLiteral("UserControl11"));
     chart->AddItem(QStringLiteral("First"), 50, Red, 0);
-    const ChartElement *item = chart->Item(0);
+    const ChartElement *item = chart->item(0);
     QCOMPARE(QRectF(item->left(), item->top(), item->width(), item->height()), twips);
 
     // Painted edge by edge at the screen's pixels, with a one-pixel outline.
