@@ -1,5 +1,6 @@
 #pragma once
 
+#include "buttonpainter.h"
 #include "colours.h"
 #include "drawingsurface.h"
 #include "fontobject.h"
@@ -10,7 +11,6 @@
 #include <QString>
 #include <QWidget>
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -20,45 +20,6 @@ class InterceptionBlock;
 class PropertyBag;
 class WindowProcedure;
 struct WindowMessage;
-
-// The look a button is painted in.
-enum class ButtonState : std::int32_t {
-    Disabled = 0, // the button is disabled: flat face, no ring
-    Normal = 1,   // enabled and idle
-    Focused = 2,  // has the keyboard focus, or is the form's default button
-    Hot = 3,      // the pointer is over the button
-    Pressed = 4,  // held down by the left mouse button or Space: flat, darker face
-};
-
-// The palette of the five looks, as colour values 0x00BBGGRR. The tables of
-// five are indexed by the state; the two tables of three by Normal, Focused
-// and Hot, the only looks with a ring.
-struct ButtonColours
-{
-    using PerState = std::array<OleColor, 5>;
-    using PerRingState = std::array<OleColor, 3>;
-
-    PerState Outline{};
-    PerState RingRow1{};
-    PerState RingRow2{};
-    PerState RingRow3{};
-    PerState RingRow4{};
-    PerRingState RingSidesTop{};
-    PerRingState RingSidesBottom{};
-    PerState CornerDark{};
-    PerState CornerLight{};
-    PerState CornerDiagonal{};
-};
-
-// What the caption and focus rectangle of the picture depend on.
-struct ButtonCaption
-{
-    QString text;
-    bool enabled = true;
-    OleColor foreColor = 0;
-    bool focusRect = true;
-    bool hasFocus = false;
-};
 
 // One window whose messages the button intercepts. The procedure that the
 // hook replaced is not kept here: the window's own chain of hooks keeps the
@@ -116,18 +77,6 @@ public:
     // Paints the whole button in the given look and records it; does nothing
     // while the paint lock is set.
     void DrawButton(ButtonState state);
-    // The two halves of the picture, drawn on a surface of any size without a
-    // window: everything but the caption, then the caption and focus rectangle.
-    static void DrawBody(DrawingSurface &surface, ButtonState state, const ButtonColours &colours);
-    static void DrawCaption(DrawingSurface &surface, ButtonState state, const ButtonCaption &caption);
-    // A vertical gradient, one line per row from the bottom row up to the top
-    // row, both included (rect.bottom is a row here, not an exclusive limit).
-    static void DrawGradient(DrawingSurface &surface, const SurfaceRect &rect, OleColor topColour,
-                             OleColor bottomColour);
-    static void FillSolid(DrawingSurface &surface, const SurfaceRect &rect, OleColor colour);
-    static void DrawLine(DrawingSurface &surface, int x1, int y1, int x2, int y2, OleColor colour);
-    // The palette that InitColours gives every button.
-    static const ButtonColours &DesignColours();
 
     // The window message hook. ReadProperties hooks the button's own window
     // and its form's window while the form runs; Terminate removes both, and
