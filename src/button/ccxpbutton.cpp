@@ -56,9 +56,11 @@ ccXPButton::ccXPButton(QWidget *parent)
     Q_UNUSED(accessible);
 }
 
+// A button that goes without Terminate leaves no hook behind. Its hooks go
+// while the button is whole: a hook's last message may still reach it.
 ccXPButton::~ccXPButton()
 {
-    ReleaseHooks();
+    m_hook.detachAll();
 }
 
 void ccXPButton::setSite(ControlSite *site)

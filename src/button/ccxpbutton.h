@@ -4,8 +4,8 @@
 #include "colours.h"
 #include "drawingsurface.h"
 #include "fontobject.h"
+#include "messagehook.h"
 
-#include <QList>
 #include <QPointer>
 #include <QSize>
 #include <QString>
@@ -13,26 +13,9 @@
 
 #include <cstdint>
 #include <optional>
-#include <vector>
 
 class ControlSite;
-class InterceptionBlock;
 class PropertyBag;
-class WindowProcedure;
-struct WindowMessage;
-
-// One window whose messages the button intercepts. The procedure that the
-// hook replaced is not kept here: the window's own chain of hooks keeps the
-// order, so that records can be detached in any order.
-struct HookRecord
-{
-    std::int32_t Window = 0; // 0: the entry is free
-    InterceptionBlock *Block = nullptr;
-    std::int32_t AfterCount = 0;  // entries of AfterMsgs in use; -1: every message
-    std::int32_t BeforeCount = 0; // entries of BeforeMsgs in use; -1: every message
-    QList<std::int32_t> AfterMsgs;
-    QList<std::int32_t> BeforeMsgs;
-};
 
 // An XP-style push button with rounded corners that paints itself pixel by
 // pixel into a retained picture, in five looks.
@@ -94,11 +77,12 @@ public:
     void HookWatch(std::int32_t lng_hWnd, std::int32_t uMsg, std::int32_t When);
     void HookDetach(std::int32_t lng_hWnd);
     std::int32_t HookFind(std::int32_t lng_hWnd, bool bAdd) const;
-    const std::vector<HookRecord> &hooks() const { return pHooks; }
     // The bits of HookWatch's When, and the message that stands for every message.
-    static constexpr std::int32_t HookAfter = 1;
-    static constexpr std::int32_t HookBefore = 2;
-    static constexpr std::int32_t EveryMessage = -1;
+    static constexpr std::int32_t HookAfter = MessageHook::After;
+    static constexpr std::int32_t HookBefore = MessageHook::Before;
+    static constexpr std::int32_t EveryMessage = MessageHook::EveryMessage;
+    // The windows the button has hooked, and what it watches on each.
+    const MessageHook &hook() const { return m_hook; }
 
     // For the host and for tests: what the button last painted.
     ButtonState paintedState() const { return ButtonState(pState); }
@@ -151,13 +135,8 @@ private:
     bool Raise(Emit emitEvent);
 
     // message hook
-    friend class WindowProcedure;
-    void HookListAdd(std::int32_t uMsg, QList<std::int32_t> &list, std::int32_t &count);
-    void DropHook(std::size_t index);
-    void RunHooks(const QList<WindowMessage> &messages, bool bBefore);
     void InstallHooks();
     void RemoveHooks();
-    void ReleaseHooks();
 
     // properties and life cycle
     QString ParseAccessKey() const;
@@ -170,7 +149,7 @@ private:
     // The button's fields, in their order of declaration. Flags and integers
     // start as false and 0, so pState starts as Disabled; the paint lock is
     // set from creation until the properties are known.
-    std::vector<HookRecord> pHooks;
+    MessageHook m_hook{std::bind_front(&ccXPButton::zSubclass_Proc, this)};
     std::int16_t pLastButton = 0;
     bool pPaintLock = true;
     bool pArmed = false;

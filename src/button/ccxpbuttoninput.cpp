@@ -116,12 +116,12 @@ void ccXPButton::leaveEvent(QEvent *event)
 {
     const QList<WindowMessage> messages = WindowSystem::leaveMessages(this);
     const QPointer<ccXPButton> alive(this);
-    RunHooks(messages, true);
+    WindowProcedure::report(this, messages, true);
     if (!alive)
         return;
     QWidget::leaveEvent(event);
     m_lastMove.reset();
-    RunHooks(messages, false);
+    WindowProcedure::report(this, messages, false);
 }
 
 // The mouse handlers do not call the base handlers, which would pass the

@@ -344,7 +344,7 @@ void tst_ButtonProperties::failingReadPropertiesLeavesNoHook()
     PropertyBag bag;
     bag.write(QStringLiteral("Font"), QStringLiteral("Verdana"));
     QVERIFY_THROWS_EXCEPTION(RuntimeError, button->ReadProperties(bag));
-    QVERIFY(button->hooks().empty());
+    QVERIFY(button->hook().records().empty());
     QVERIFY(button->isPaintLocked());
     QCOMPARE(button->Caption(), QStringLiteral("&OK"));
 }
