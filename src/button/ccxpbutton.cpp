@@ -114,7 +114,7 @@ void ccXPButton::ReadProperties(const PropertyBag &bag)
     SetEnabled(BagValue::toBool(bag.read(EnabledKey, DefaultEnabled)));
     InstallHooks();
     pPaintLock = false;
-    DrawButton(ButtonState(pState));
+    DrawButton(pState);
 }
 
 void ccXPButton::WriteProperties(PropertyBag &bag) const
@@ -142,7 +142,7 @@ void ccXPButton::SetCaption(const QString &NewValue)
     pCaption = NewValue;
     if (m_site)
         m_site->setAccessKeys(ParseAccessKey());
-    DrawButton(ButtonState(pState));
+    DrawButton(pState);
     if (QAccessible::isActive()) {
         QAccessibleEvent event(this, QAccessible::NameChanged);
         QAccessible::updateAccessibility(&event);
@@ -161,7 +161,7 @@ void ccXPButton::SetEnabled(bool NewValue)
         DrawButton(ButtonState::Focused);
     } else {
         const ButtonState target = NewValue ? ButtonState::Normal : ButtonState::Disabled;
-        if (ButtonState(pState) != target)
+        if (pState != target)
             DrawButton(target);
     }
     NotifyChanged(EnabledKey);
@@ -177,7 +177,7 @@ void ccXPButton::SetForeColor(OleColor NewValue)
 {
     pForeColor = NewValue;
     m_surface.setTextColour(NewValue);
-    DrawButton(ButtonState(pState));
+    DrawButton(pState);
     NotifyChanged(ForeColorKey);
 }
 
@@ -185,7 +185,7 @@ void ccXPButton::SetFocusRect(bool NewValue)
 {
     pFocusRect = NewValue;
     if (pHasFocus)
-        DrawButton(ButtonState(pState));
+        DrawButton(pState);
     NotifyChanged(FocusRectKey);
 }
 
@@ -220,7 +220,7 @@ void ccXPButton::pFONT_FontChanged(const QString &PropertyName)
     // Without a font object the caption is drawn in the default control font,
     // which the surface takes at its own resolution.
     m_surface.setFont(pFONT ? pFONT->toQFont() : FontDescription().toQFont());
-    DrawButton(ButtonState(pState));
+    DrawButton(pState);
     NotifyChanged(FontKey);
 }
 

@@ -85,7 +85,7 @@ public:
     const MessageHook &hook() const { return m_hook; }
 
     // For the host and for tests: what the button last painted.
-    ButtonState paintedState() const { return ButtonState(pState); }
+    ButtonState paintedState() const { return pState; }
     bool isPaintLocked() const { return pPaintLock; }
     const DrawingSurface &surface() const { return m_surface; }
 
@@ -146,9 +146,9 @@ private:
     bool UserMode() const;
     QWidget *ParentForm() const;
 
-    // The button's fields, in their order of declaration. Flags and integers
-    // start as false and 0, so pState starts as Disabled; the paint lock is
-    // set from creation until the properties are known.
+    // The button's fields. Flags and integers start as false and 0 and the
+    // look as Disabled; the paint lock is set from creation until the
+    // properties are known.
     MessageHook m_hook{std::bind_front(&ccXPButton::zSubclass_Proc, this)};
     std::int16_t pLastButton = 0;
     bool pPaintLock = true;
@@ -161,7 +161,7 @@ private:
     bool pMouseDown = false;
     bool pIsDefault = false;
     std::int32_t pHwndParent = 0;
-    std::int32_t pState = 0;
+    ButtonState pState = ButtonState::Disabled;
     std::int32_t pHwnd = 0;
     QString pCaption;
     bool pEnabled = false;

@@ -81,7 +81,7 @@ bool ccXPButton::Raise(Emit emitEvent)
 
 void ccXPButton::PaintUnless(ButtonState state)
 {
-    if (ButtonState(pState) != state)
+    if (pState != state)
         DrawButton(state);
 }
 
@@ -313,7 +313,7 @@ void ccXPButton::UserControl_GotFocus()
 {
     pHasFocus = true;
     if (pMouseOver) {
-        if (ButtonState(pState) != ButtonState::Hot && ButtonState(pState) != ButtonState::Pressed)
+        if (pState != ButtonState::Hot && pState != ButtonState::Pressed)
             DrawButton(ButtonState::Hot);
     } else if (!pArmed) {
         DrawButton(ButtonState::Focused);
@@ -374,13 +374,13 @@ void ccXPButton::FormActivationChanged(bool active)
 void ccXPButton::PointerLeft()
 {
     pMouseOver = false;
-    if (pSpaceDown || ButtonState(pState) == ButtonState::Disabled)
+    if (pSpaceDown || pState == ButtonState::Disabled)
         return;
     if (!pHasFocus && !pIsDefault) {
         PaintUnless(ButtonState::Normal);
-    } else if (ButtonState(pState) == ButtonState::Pressed) {
+    } else if (pState == ButtonState::Pressed) {
         DrawButton(pArmed ? ButtonState::Focused : ButtonState::Normal);
-    } else if (ButtonState(pState) != ButtonState::Focused && pFormActive) {
+    } else if (pState != ButtonState::Focused && pFormActive) {
         DrawButton(ButtonState::Focused);
     }
 }

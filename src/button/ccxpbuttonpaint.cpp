@@ -29,7 +29,7 @@ void ccXPButton::DrawButton(ButtonState state)
 {
     if (pPaintLock)
         return;
-    pState = std::int32_t(state);
+    pState = state;
     m_surface.resize(size());
     m_surface.setResolution(Resolution::of(this));
     ButtonPainter::drawBody(m_surface, state, pColours);
@@ -85,5 +85,5 @@ void ccXPButton::UserControl_Resize()
     if (!lockedBefore)
         pPaintLock = false;
     if (!pPaintLock)
-        DrawButton(ButtonState(pState));
+        DrawButton(pState);
 }
