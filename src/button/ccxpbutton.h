@@ -42,20 +42,20 @@ public:
     void Terminate();
 
     void SnapMouseTo();
-    std::int32_t hWnd() const { return pHwnd; }
-    QString Caption() const { return pCaption; }
-    void SetCaption(const QString &NewValue);
-    bool Enabled() const { return pEnabled; }
-    void SetEnabled(bool NewValue);
+    std::int32_t hWnd() const { return m_handle; }
+    QString Caption() const { return m_caption; }
+    void SetCaption(const QString &caption);
+    bool Enabled() const { return m_enabled; }
+    void SetEnabled(bool enabled);
     // The font object itself: changing one of its attributes repaints the
     // button. An empty (null) font is stored as given; the caption is then
     // drawn in the default control font.
-    SharedFont Font() const { return pFONT; }
-    void SetFont(const SharedFont &NewValue);
-    OleColor ForeColor() const { return pForeColor; }
-    void SetForeColor(OleColor NewValue);
-    bool FocusRect() const { return pFocusRect; }
-    void SetFocusRect(bool NewValue);
+    SharedFont Font() const { return m_font; }
+    void SetFont(const SharedFont &font);
+    OleColor ForeColor() const { return m_foreColor; }
+    void SetForeColor(OleColor colour);
+    bool FocusRect() const { return m_focusRect; }
+    void SetFocusRect(bool focusRect);
 
     // Paints the whole button in the given look and records it; does nothing
     // while the paint lock is set.
@@ -85,8 +85,8 @@ public:
     const MessageHook &hook() const { return m_hook; }
 
     // For the host and for tests: what the button last painted.
-    ButtonState paintedState() const { return pState; }
-    bool isPaintLocked() const { return pPaintLock; }
+    ButtonState paintedState() const { return m_state; }
+    bool isPaintLocked() const { return m_paintLocked; }
     const DrawingSurface &surface() const { return m_surface; }
 
 signals:
@@ -110,67 +110,56 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
-    // painting
-    void InitColours();
-    void UserControl_Resize();
-    void ApplyShape();
-
-    // input: the notifications of the control runtime and their reactions
-    void NotifyMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPointF position);
-    void UserControl_MouseDown(int Button, int Shift, float x, float y);
-    void UserControl_MouseMove(int Button, int Shift, float x, float y);
-    void UserControl_MouseUp(int Button, int Shift, float x, float y);
-    void UserControl_DblClick();
-    void UserControl_KeyDown(int KeyCode, int Shift);
-    void UserControl_KeyUp(int KeyCode, int Shift);
-    void UserControl_AccessKeyPress(int KeyAscii);
-    void UserControl_GotFocus();
-    void UserControl_LostFocus();
-    void UserControl_AmbientChanged(const QString &PropertyName);
-    void FormActivationChanged(bool active);
-    void PointerLeft();
-    void WatchMouseLeave(std::int32_t window);
-    void PaintUnless(ButtonState state);
+    // input: the reactions of the state machine
+    void reportMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPointF position);
+    void followPointer(int button, int shift, float x, float y);
+    void releaseSpace();
+    void clickByAccessKey();
+    void updateFromAmbient(const QString &property);
+    void setFormActive(bool active);
+    void forgetPointer();
+    void paintIfLookChanges(ButtonState look);
     template<typename Emit>
-    bool Raise(Emit emitEvent);
+    bool raiseEvent(Emit emitEvent);
+
+    // painting
+    void enforceMinimumSize();
+    void applyShape();
 
     // message hook
-    void InstallHooks();
-    void RemoveHooks();
+    void installHooks();
+    void removeHooks();
 
     // properties and life cycle
-    QString ParseAccessKey() const;
-    void pFONT_FontChanged(const QString &PropertyName);
-    void AttachFont(const SharedFont &font);
-    void NotifyChanged(const QString &key);
-    bool UserMode() const;
-    QWidget *ParentForm() const;
+    QString accessKey() const;
+    void applyFont();
+    void attachFont(const SharedFont &font);
+    void notifyChanged(const QString &key);
+    bool userMode() const;
+    QWidget *parentForm() const;
 
-    // The button's fields. Flags and integers start as false and 0 and the
+    // The button's state. Flags and integers start as false and 0 and the
     // look as Disabled; the paint lock is set from creation until the
     // properties are known.
     MessageHook m_hook{std::bind_front(&ccXPButton::zSubclass_Proc, this)};
-    std::int16_t pLastButton = 0;
-    bool pPaintLock = true;
-    bool pArmed = false;
-    bool pHasFocus = false;
-    bool pMouseOver = false;
-    ButtonColours pColours;
-    bool pFormActive = false;
-    bool pSpaceDown = false;
-    bool pMouseDown = false;
-    bool pIsDefault = false;
-    std::int32_t pHwndParent = 0;
-    ButtonState pState = ButtonState::Disabled;
-    std::int32_t pHwnd = 0;
-    QString pCaption;
-    bool pEnabled = false;
-    OleColor pForeColor = 0;
-    bool pFocusRect = false;
-    SharedFont pFONT;
-    // The machine-code template of the Windows hook and the two addresses it
-    // calls have no counterpart here: the window's procedure chain in the
-    // hook stands in for them.
+    Qt::MouseButton m_lastButton = Qt::NoButton; // the button of the last press
+    bool m_paintLocked = true;
+    bool m_armed = false;     // a release (of the mouse button or Space) clicks
+    bool m_hasFocus = false;
+    bool m_mouseOver = false;
+    ButtonColours m_colours;
+    bool m_formActive = false;
+    bool m_spaceDown = false;
+    bool m_mouseDown = false;
+    bool m_isDefault = false; // the form shows the button as its default button
+    std::int32_t m_formHandle = 0;
+    ButtonState m_state = ButtonState::Disabled; // the look last painted
+    std::int32_t m_handle = 0;
+    QString m_caption;
+    bool m_enabled = false;
+    OleColor m_foreColor = 0;
+    bool m_focusRect = false;
+    SharedFont m_font;
 
     // What the host gives the button on Qt: its site, the drawing surface
     // behind its client area, the size its window shape was made for, and
