@@ -31,10 +31,6 @@ private:
 // read registers nothing.
 void registerBitmapFont(const QString &path);
 
-// Defined with the design (designfonts.h, in app/); declared here as well for
-// the tests of the push button, which take it from this header.
-void installDesignFonts();
-
 // The default control font for a screen: MS Sans Serif 8 pt, one text line
 // 195 twips high. That is the bitmap strike of 13 px at 96 dpi, 16 at 120 and
 // 20 at 144 once the face is registered (registerBitmapFont); where no strike

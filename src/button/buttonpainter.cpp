@@ -1,31 +1,26 @@
-#include "ccxpbutton.h"
+#include "buttonpainter.h"
 
 #include "numbers.h"
-#include "twips.h"
 
-#include <QPaintEvent>
-#include <QPainter>
-#include <QScopeGuard>
-
-#include <cmath>
+#include <QList>
 
 namespace {
 
 // Every look's colours. "unused" marks an entry that painting never reads.
 constexpr ButtonColours Palette = {
     //               Disabled  Normal    Focused   Hot       Pressed
-    .Outline = {0xBAC7C9, 0x743C00, 0x743C00, 0x743C00, 0x743C00},
-    .RingRow1 = {0 /*unused*/, 0xFFFFFF, 0xFFE7CE, 0xCEF3FF, 0 /*unused*/},
-    .RingRow2 = {0 /*unused*/, 0xFEFEFE, 0xF7D7BD, 0x8CDBFF, 0 /*unused*/},
-    .RingRow3 = {0 /*unused*/, 0xD6DFE2, 0xE7AE8C, 0x31B2FF, 0 /*unused*/},
-    .RingRow4 = {0 /*unused*/, 0xC5D0D6, 0xEF826B, 0x0096E6, 0 /*unused*/},
+    .outline = {0xBAC7C9, 0x743C00, 0x743C00, 0x743C00, 0x743C00},
+    .ringRow1 = {0 /*unused*/, 0xFFFFFF, 0xFFE7CE, 0xCEF3FF, 0 /*unused*/},
+    .ringRow2 = {0 /*unused*/, 0xFEFEFE, 0xF7D7BD, 0x8CDBFF, 0 /*unused*/},
+    .ringRow3 = {0 /*unused*/, 0xD6DFE2, 0xE7AE8C, 0x31B2FF, 0 /*unused*/},
+    .ringRow4 = {0 /*unused*/, 0xC5D0D6, 0xEF826B, 0x0096E6, 0 /*unused*/},
     //                         Normal    Focused   Hot
-    .RingSidesTop = {0xFBFCFC, 0xF7D3BD, 0x9CDFE1},
-    .RingSidesBottom = {0xE6EBEC, 0xE7AE8C, 0x30B6FF},
+    .ringSidesTop = {0xFBFCFC, 0xF7D3BD, 0x9CDFE1},
+    .ringSidesBottom = {0xE6EBEC, 0xE7AE8C, 0x30B6FF},
     //               Disabled  Normal    Focused   Hot       Pressed
-    .CornerDark = {0x8CB1C4, 0x845521, 0x845521, 0x845521, 0x845521},
-    .CornerLight = {0xBDC7CE, 0xAD967B, 0xAD967B, 0xAD967B, 0xAD967B},
-    .CornerDiagonal = {0x8CB1C4, 0xA57D52, 0xA57D52, 0xA57D52, 0xA57D52},
+    .cornerDark = {0x8CB1C4, 0x845521, 0x845521, 0x845521, 0x845521},
+    .cornerLight = {0xBDC7CE, 0xAD967B, 0xAD967B, 0xAD967B, 0xAD967B},
+    .cornerDiagonal = {0x8CB1C4, 0xA57D52, 0xA57D52, 0xA57D52, 0xA57D52},
 };
 
 constexpr OleColor FaceTop = 0xFBFCFC;
@@ -35,13 +30,10 @@ constexpr OleColor PressedFace = 0xDEE3E7;
 constexpr OleColor DisabledCaption = 0x92A1A1;
 // Black text colour makes the focus rectangle's pattern invert its dots.
 constexpr OleColor FocusRectTextColour = 0x000000;
-// The control's background: the button face colour of the desktop scheme.
-constexpr OleColor BackColour = SystemColour::ButtonFace;
 
 // The outline stops this far short of each corner; the text rectangle lies
 // this far inside the edges.
 constexpr int CornerInset = 3;
-constexpr double MinimumTwips = 100.0;
 
 enum class Shade { Dark, Light, Diagonal };
 
@@ -124,72 +116,44 @@ const QList<OleColor> &gradientRows(int n, OleColor topColour, OleColor bottomCo
     return cache[slot].rows;
 }
 
-// The fewest whole pixels that span the minimum.
-int minimumPixels(double twipsPerPixel)
-{
-    return int(std::ceil(MinimumTwips / twipsPerPixel));
-}
-
 } // namespace
 
-const ButtonColours &ccXPButton::DesignColours()
+const ButtonColours &ButtonPainter::designColours()
 {
     return Palette;
 }
 
-void ccXPButton::InitColours()
-{
-    pColours = Palette;
-}
-
-void ccXPButton::DrawButton(ButtonState state)
-{
-    if (pPaintLock)
-        return;
-    pState = std::int32_t(state);
-    m_surface.resize(size());
-    m_surface.setResolution(Resolution::of(this));
-    DrawBody(m_surface, state, pColours);
-    ApplyShape();
-
-    // Nothing may paint over the picture while its caption is drawn.
-    pPaintLock = true;
-    const auto unlock = qScopeGuard([this] { pPaintLock = false; });
-    DrawCaption(m_surface, state, {pCaption, pEnabled, pForeColor, pFocusRect, pHasFocus});
-    update();
-}
-
-void ccXPButton::DrawBody(DrawingSurface &surface, ButtonState state, const ButtonColours &colours)
+void ButtonPainter::drawBody(DrawingSurface &surface, ButtonState state, const ButtonColours &colours)
 {
     const int w = surface.width();
     const int h = surface.height();
     const auto look = std::size_t(state);
-    surface.clear(BackColour);
+    surface.clear(Background);
 
     // outline
-    const OleColor outline = colours.Outline[look];
-    DrawLine(surface, CornerInset, 0, w - CornerInset, 0, outline);
-    DrawLine(surface, 0, CornerInset, 0, h - CornerInset, outline);
-    DrawLine(surface, CornerInset, h - 1, w - CornerInset, h - 1, outline);
-    DrawLine(surface, w - 1, CornerInset, w - 1, h - CornerInset, outline);
+    const OleColor outline = colours.outline[look];
+    surface.drawLine(CornerInset, 0, w - CornerInset, 0, outline);
+    surface.drawLine(0, CornerInset, 0, h - CornerInset, outline);
+    surface.drawLine(CornerInset, h - 1, w - CornerInset, h - 1, outline);
+    surface.drawLine(w - 1, CornerInset, w - 1, h - CornerInset, outline);
 
     // face
     if (state == ButtonState::Disabled || state == ButtonState::Pressed) {
-        FillSolid(surface, {1, 1, w - 1, h - 1}, state == ButtonState::Disabled ? DisabledFace : PressedFace);
+        surface.fillRect({1, 1, w - 1, h - 1}, state == ButtonState::Disabled ? DisabledFace : PressedFace);
     } else {
         const std::size_t ring = look - std::size_t(ButtonState::Normal);
         // ring sides: the face gradient covers this one but for two columns on each side
-        DrawGradient(surface, {1, 3, w - 1, h - 2}, colours.RingSidesTop[ring], colours.RingSidesBottom[ring]);
-        DrawGradient(surface, {3, 3, w - 3, h - 3}, FaceTop, FaceBottom);
+        drawGradient(surface, {1, 3, w - 1, h - 2}, colours.ringSidesTop[ring], colours.ringSidesBottom[ring]);
+        drawGradient(surface, {3, 3, w - 3, h - 3}, FaceTop, FaceBottom);
         // ring rows
-        DrawLine(surface, 1, 1, w, 1, colours.RingRow1[look]);
-        DrawLine(surface, 1, 2, w, 2, colours.RingRow2[look]);
-        DrawLine(surface, 1, h - 3, w, h - 3, colours.RingRow3[look]);
-        DrawLine(surface, 2, h - 2, w - 1, h - 2, colours.RingRow4[look]);
+        surface.drawLine(1, 1, w, 1, colours.ringRow1[look]);
+        surface.drawLine(1, 2, w, 2, colours.ringRow2[look]);
+        surface.drawLine(1, h - 3, w, h - 3, colours.ringRow3[look]);
+        surface.drawLine(2, h - 2, w - 1, h - 2, colours.ringRow4[look]);
     }
 
     // corners
-    const OleColor shades[] = {colours.CornerDark[look], colours.CornerLight[look], colours.CornerDiagonal[look]};
+    const OleColor shades[] = {colours.cornerDark[look], colours.cornerLight[look], colours.cornerDiagonal[look]};
     for (int corner = 0; corner < 4; ++corner) {
         for (const CornerPixel &pixel : CornerPixels) {
             const int x = CornerFromRight[corner] ? w - 1 - pixel.dx : pixel.dx;
@@ -199,7 +163,7 @@ void ccXPButton::DrawBody(DrawingSurface &surface, ButtonState state, const Butt
     }
 }
 
-void ccXPButton::DrawCaption(DrawingSurface &surface, ButtonState state, const ButtonCaption &caption)
+void ButtonPainter::drawCaption(DrawingSurface &surface, ButtonState state, const ButtonCaption &caption)
 {
     const SurfaceRect textRect{CornerInset, CornerInset, surface.width() - CornerInset,
                                surface.height() - CornerInset};
@@ -214,8 +178,8 @@ void ccXPButton::DrawCaption(DrawingSurface &surface, ButtonState state, const B
     }
 }
 
-void ccXPButton::DrawGradient(DrawingSurface &surface, const SurfaceRect &rect, OleColor topColour,
-                              OleColor bottomColour)
+void ButtonPainter::drawGradient(DrawingSurface &surface, const SurfaceRect &rect, OleColor topColour,
+                                 OleColor bottomColour)
 {
     const int n = rect.bottom - rect.top;
     // With n = 0 the step would be a division by zero; with n < 0 there is no
@@ -226,62 +190,6 @@ void ccXPButton::DrawGradient(DrawingSurface &surface, const SurfaceRect &rect, 
     const QList<OleColor> &rows = gradientRows(n, topColour, bottomColour);
     for (int i = 0; i <= n; ++i) {
         const int y = rect.bottom - i;
-        DrawLine(surface, rect.left, y, rect.right, y, rows[i]);
+        surface.drawLine(rect.left, y, rect.right, y, rows[i]);
     }
-}
-
-void ccXPButton::FillSolid(DrawingSurface &surface, const SurfaceRect &rect, OleColor colour)
-{
-    surface.fillRect(rect, colour);
-}
-
-void ccXPButton::DrawLine(DrawingSurface &surface, int x1, int y1, int x2, int y2, OleColor colour)
-{
-    surface.drawLine(x1, y1, x2, y2, colour);
-}
-
-// The shape only changes with the size, so it is made again only then.
-void ccXPButton::ApplyShape()
-{
-    if (m_shapeSize == size())
-        return;
-    setMask(DrawingSurface::roundedShape(size()));
-    m_shapeSize = size();
-}
-
-void ccXPButton::paintEvent(QPaintEvent *event)
-{
-    QPainter painter(this);
-    if (m_surface.size() != size())
-        painter.fillRect(event->rect(), toQColor(BackColour));
-    painter.drawImage(event->rect(), m_surface.image(), event->rect());
-}
-
-void ccXPButton::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    UserControl_Resize();
-}
-
-// Keeps the button at least 100 twips high and wide. Growing it runs this
-// reaction again from within resize(); that nested run finds the lock set and
-// does not paint. Once the size is in place, the lock this reaction raised is
-// lowered again and the button is painted once at its new size; a lock that
-// was already set (properties not yet known) is left alone.
-void ccXPButton::UserControl_Resize()
-{
-    const bool lockedBefore = pPaintLock;
-    const Resolution resolution = Resolution::of(this);
-    if (resolution.toTwipsY(height()) < MinimumTwips) {
-        pPaintLock = true;
-        resize(width(), minimumPixels(resolution.twipsPerPixelY()));
-    }
-    if (resolution.toTwipsX(width()) < MinimumTwips) {
-        pPaintLock = true;
-        resize(minimumPixels(resolution.twipsPerPixelX()), height());
-    }
-    if (!lockedBefore)
-        pPaintLock = false;
-    if (!pPaintLock)
-        DrawButton(ButtonState(pState));
 }
