@@ -2,7 +2,9 @@
 
 #include "ccxpbutton.h"
 #include "colourpalette.h"
+#include "charteditor.h"
 #include "colours.h"
+#include "documentcontroller.h"
 #include "formbuilder.h"
 #include "formdesign.h"
 #include "formdialogs.h"
@@ -96,7 +98,12 @@ frmMain::frmMain(QWidget *parent)
     m_resolution = Resolution::of(this);
     buildFromDesign();
     connectHandlers();
-    new PictureMenu(this, m_chart, control<QWidget>(QStringLiteral("Frame1")));
+    auto *pictureMenu = new PictureMenu(this, m_chart, control<QWidget>(QStringLiteral("Frame1")));
+    m_document = new DocumentController(this, m_chart,
+                                        {control<QLineEdit>(QStringLiteral("txtMainHeading")),
+                                         control<QLineEdit>(QStringLiteral("txtYAxisLabel")),
+                                         control<QLineEdit>(QStringLiteral("txtXAxis"))},
+                                        pictureMenu->menu());
     centreOnScreen();
 }
 
@@ -230,7 +237,7 @@ void frmMain::addColumn()
         return;
     }
     try {
-        m_chart->AddItem(label, value, m_columnColourSwatch->BackColor(), m_labelColourSwatch->BackColor());
+        m_document->editor()->addColumn({label, value, m_columnColourSwatch->BackColor(), m_labelColourSwatch->BackColor()});
     } catch (const RuntimeError &error) {
         FormDialogs::showError(this, error.kind() == ErrorKind::IndexOutOfRange ? chartIsFullMessage() : error.message());
     }
@@ -238,7 +245,7 @@ void frmMain::addColumn()
 
 void frmMain::clearGraph()
 {
-    m_chart->Clear();
+    m_document->editor()->clearGraph();
 }
 
 void frmMain::saveGraph()
@@ -295,14 +302,21 @@ void frmMain::pickPaletteColour(int index)
 
 void frmMain::exitProgram()
 {
-    // Ends the program at once: no question, nothing saved, no Terminate.
-    // main() then takes the window down, and the buttons' hooks go silently
-    // as it starts to: nothing reaches the window or its controls any more.
+    // Ends the program at once once unsaved changes are saved or given up:
+    // no Terminate. main() then takes the window down, and the buttons'
+    // hooks go silently as it starts to: nothing reaches the window or its
+    // controls any more.
+    if (!m_document->maybeKeepChanges())
+        return;
     QCoreApplication::exit(0);
 }
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
+    if (!m_document->maybeKeepChanges()) {
+        event->ignore();
+        return;
+    }
     for (ccXPButton *button : {m_addColumnButton, m_clearGraphButton, m_saveGraphButton, m_exitButton})
         button->Terminate();
     QWidget::closeEvent(event);

@@ -9,6 +9,7 @@
 
 #include <array>
 
+class DocumentController;
 class FormLabel;
 class PictureBox;
 class QLineEdit;
@@ -33,6 +34,9 @@ public:
     // The folder the graphs are saved in: the program's own by default.
     QString pictureFolder() const { return m_pictureFolder; }
     void setPictureFolder(const QString &folder) { m_pictureFolder = folder; }
+
+    // The chart as a document: its file, its history and its commands.
+    DocumentController *document() const { return m_document; }
 
     // The resolution the window is laid out for: that of its screen.
     const Resolution &resolution() const { return m_resolution; }
@@ -77,6 +81,7 @@ private:
     ccXPButton *m_clearGraphButton = nullptr;
     ccXPButton *m_saveGraphButton = nullptr;
     ccXPButton *m_exitButton = nullptr;
+    DocumentController *m_document = nullptr;
 
     // The colour the colour dialog last gave: black until the first choice.
     OleColor m_dialogColour = 0x00000000;
