@@ -158,7 +158,6 @@ void jChart::setCurrentColumn(int index)
         event.setChild(index);
         QAccessible::updateAccessibility(&event);
     }
-    emit currentColumnChanged(index);
 }
 
 QRect jChart::columnRect(int index) const

@@ -76,9 +76,6 @@ public:
     // The column shown at a point of the chart, -1 for none.
     int columnAt(QPoint point) const;
 
-signals:
-    void currentColumnChanged(int index);
-
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void paintEvent(QPaintEvent *event) override;

@@ -27,7 +27,7 @@ QString decode(QByteArrayView bytes, const QString &source)
     int line = 1;
     for (const QByteArrayView part : QByteArray::fromRawData(bytes.data(), bytes.size()).split('\n')) {
         QStringDecoder lineDecoder(QStringConverter::Utf8);
-        (void)lineDecoder.decode(part);
+        const QString decoded = lineDecoder.decode(part);
         if (lineDecoder.hasError())
             break;
         ++line;
