@@ -5,6 +5,7 @@
 // frame is there when the middle of the window's right-hand side, white in
 // both, shows on the screen.
 
+#include "chartdocument.h"
 #include "frmmain.h"
 #include "qtbenchmain.h"
 
@@ -14,6 +15,7 @@
 #include <QPixmap>
 #include <QProcess>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <optional>
@@ -113,6 +115,37 @@ void BM_StartUpAndPeakMemory(benchmark::State &state)
     }
 }
 BENCHMARK(BM_StartUpAndPeakMemory)
+    ->UseManualTime()->Iterations(1)->Repetitions(15)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+
+// Start-up with a chart file of 100 columns named on the command line,
+// against start-up without one, in turn within each repetition.
+void BM_StartUpWithADocument(benchmark::State &state)
+{
+    QTemporaryDir folder;
+    ChartDocument document;
+    for (int i = 0; i < ChartCapacity; ++i)
+        document.columns.append({QStringLiteral("Column %1").arg(i), std::int16_t(i), 0x0000FF, 0x000000});
+    const QString path = folder.filePath(QStringLiteral("hundred.plinthos"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(document.toJson()) < 0 || !file.flush()) {
+        state.SkipWithError("the document could not be written");
+        return;
+    }
+    state.SetLabel(QStringLiteral("%1 dpi").arg(qRound(QGuiApplication::primaryScreen()->logicalDotsPerInchY())).toStdString());
+    for (auto _ : state) {
+        const auto without = launch(QStringLiteral(PLINTHOS_EXECUTABLE), {});
+        const auto with = launch(QStringLiteral(PLINTHOS_EXECUTABLE), {path});
+        if (!without || !with) {
+            state.SkipWithError("a window did not show where it was expected");
+            return;
+        }
+        state.SetIterationTime(with->seconds);
+        state.counters["without_ms"] = without->seconds * 1000;
+        state.counters["with_ms"] = with->seconds * 1000;
+        state.counters["document_ratio"] = with->seconds / without->seconds;
+    }
+}
+BENCHMARK(BM_StartUpWithADocument)
     ->UseManualTime()->Iterations(1)->Repetitions(15)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -72,8 +72,12 @@ ChartDocument read(const QString &path, Format *read)
 {
     const QString source = QDir::toNativeSeparators(path);
     QFile file(path);
-    if (QFileInfo(path).isDir())
+    const QFileInfo info(path);
+    if (info.isDir())
         throw RuntimeError(ErrorKind::File, QStringLiteral("%1: this is a folder, not a chart file.").arg(source));
+    // A pipe or a device could keep the program waiting, or fill it, forever.
+    if (info.exists() && !info.isFile())
+        throw RuntimeError(ErrorKind::File, QStringLiteral("%1: this is a device or a pipe, not a chart file.").arg(source));
     if (!file.open(QIODevice::ReadOnly))
         throw RuntimeError(ErrorKind::File, QStringLiteral("%1: the file cannot be read: %2.").arg(source, file.errorString()));
     // Read no more than a chart can need, whatever the file claims.

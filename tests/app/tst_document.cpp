@@ -22,6 +22,8 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+
 // The window's chart as a document: saved and opened again, refused when
 // bad, changed and changed back step by step, and kept when the window closes.
 class tst_Document : public QObject
@@ -167,6 +169,7 @@ void tst_Document::badInputChangesNothing_data()
     QTest::newRow("CSV 101 rows") << "a.csv" << rows101 << ": it has 101 rows of columns; a chart holds at most 100.";
     QTest::newRow("invalid UTF-8") << "a.csv" << QByteArray("A,1\nB\xFF,2\n") << ", line 2: the text is not UTF-8; save the file as UTF-8 text.";
     QTest::newRow("a folder") << "folder" << QByteArray() << ": this is a folder, not a chart file.";
+    QTest::newRow("a pipe, which would never end") << "pipe.csv" << QByteArray() << ": this is a device or a pipe, not a chart file.";
     QTest::newRow("no such file") << "missing.plinthos" << QByteArray() << ": the file cannot be read: No such file or directory.";
 
     QTest::newRow("paste: unknown colour") << "" << QByteArray("A\t5\tmauve")
@@ -190,6 +193,8 @@ void tst_Document::badInputChangesNothing()
     const QString path = m_folder.filePath(name);
     if (name == u"folder")
         QVERIFY(QDir(m_folder.path()).mkpath(name));
+    else if (name == u"pipe.csv")
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
     else if (!name.isEmpty() && !input.isEmpty()) {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(input) == input.size());
