@@ -190,12 +190,15 @@ void ccXPButton::SetFocusRect(bool NewValue)
 void ccXPButton::SnapMouseTo()
 {
     const QPoint origin = mapToGlobal(QPoint(0, 0));
-    // The surface's scale is in twips; half of it, back in pixels.
+    // The surface's scale is in twips; half of it, back in device pixels and
+    // then in the logical pixels of the pointer's position.
     const Resolution resolution = Resolution::of(this);
-    const auto halfWidth = float(resolution.toTwipsX(width()) / 2);
-    const auto halfHeight = float(resolution.toTwipsY(height()) / 2);
-    QCursor::setPos(int(roundHalfEven(origin.x() + halfWidth / resolution.twipsPerPixelX())),
-                    int(roundHalfEven(origin.y() + halfHeight / resolution.twipsPerPixelY())));
+    const QSize device = resolution.toDevicePixels(size());
+    const auto halfWidth = float(resolution.toTwipsX(device.width()) / 2);
+    const auto halfHeight = float(resolution.toTwipsY(device.height()) / 2);
+    const double ratio = resolution.pixelRatio();
+    QCursor::setPos(int(roundHalfEven(origin.x() + halfWidth / resolution.twipsPerPixelX() / ratio)),
+                    int(roundHalfEven(origin.y() + halfHeight / resolution.twipsPerPixelY() / ratio)));
 }
 
 // The character after the first "&" that is not part of a "&&" pair, lower-cased.

@@ -124,10 +124,10 @@ const QList<OleColor> &gradientRows(int n, OleColor topColour, OleColor bottomCo
     return cache[slot].rows;
 }
 
-// The fewest whole pixels that span the minimum.
-int minimumPixels(double twipsPerPixel)
+// The fewest whole logical pixels whose device pixels span the minimum.
+int minimumPixels(double twipsPerPixel, double pixelRatio)
 {
-    return int(std::ceil(MinimumTwips / twipsPerPixel));
+    return int(std::ceil(std::ceil(MinimumTwips / twipsPerPixel) / pixelRatio));
 }
 
 } // namespace
@@ -147,8 +147,10 @@ void ccXPButton::DrawButton(ButtonState state)
     if (pPaintLock)
         return;
     pState = std::int32_t(state);
-    m_surface.resize(size());
-    m_surface.setResolution(Resolution::of(this));
+    // The picture is drawn at the device pixels the button covers.
+    const Resolution resolution = Resolution::of(this);
+    m_surface.resize(resolution.toDevicePixels(size()));
+    m_surface.setResolution(resolution);
     DrawBody(m_surface, state, pColours);
     ApplyShape();
 
@@ -240,21 +242,42 @@ void ccXPButton::DrawLine(DrawingSurface &surface, int x1, int y1, int x2, int y
     surface.drawLine(x1, y1, x2, y2, colour);
 }
 
-// The shape only changes with the size, so it is made again only then.
+// The shape only changes with the size, so it is made again only then. It
+// leaves out one device pixel at each corner: a mask, which is in logical
+// pixels, does that where the device pixel ratio is 1. At another ratio the
+// mask would leave out ratio x ratio pixels, so the button lets the form
+// show through and leaves out the corners as it paints.
 void ccXPButton::ApplyShape()
 {
-    if (m_shapeSize == size())
+    const bool logicalIsDevice = m_surface.size() == size();
+    if (m_shapeSize == size() && testAttribute(Qt::WA_OpaquePaintEvent) == logicalIsDevice)
         return;
-    setMask(DrawingSurface::roundedShape(size()));
+    if (logicalIsDevice)
+        setMask(DrawingSurface::roundedShape(size()));
+    else
+        clearMask();
+    setAttribute(Qt::WA_OpaquePaintEvent, logicalIsDevice);
     m_shapeSize = size();
 }
 
-void ccXPButton::paintEvent(QPaintEvent *event)
+void ccXPButton::paintEvent(QPaintEvent *)
 {
+    // A picture drawn for another resolution (the window moved to another
+    // screen, or its screen changed its scale) is drawn again first.
+    const Resolution resolution = Resolution::of(this);
+    const QSize device = resolution.toDevicePixels(size());
+    if (!pPaintLock && (m_surface.size() != device || m_surface.resolution() != resolution))
+        DrawButton(ButtonState(pState));
+
     QPainter painter(this);
-    if (m_surface.size() != size())
-        painter.fillRect(event->rect(), toQColor(BackColour));
-    painter.drawImage(event->rect(), m_surface.image(), event->rect());
+    resolution.paintInDevicePixels(painter);
+    if (m_surface.size() != device) {
+        painter.fillRect(QRect(QPoint(0, 0), device), toQColor(BackColour));
+        return;
+    }
+    if (device != size())
+        painter.setClipRegion(DrawingSurface::roundedShape(device));
+    painter.drawImage(QPoint(0, 0), m_surface.image());
 }
 
 void ccXPButton::resizeEvent(QResizeEvent *event)
@@ -272,13 +295,13 @@ void ccXPButton::UserControl_Resize()
 {
     const bool lockedBefore = pPaintLock;
     const Resolution resolution = Resolution::of(this);
-    if (resolution.toTwipsY(height()) < MinimumTwips) {
+    if (resolution.toTwipsY(resolution.toDevicePixels(size()).height()) < MinimumTwips) {
         pPaintLock = true;
-        resize(width(), minimumPixels(resolution.twipsPerPixelY()));
+        resize(width(), minimumPixels(resolution.twipsPerPixelY(), resolution.pixelRatio()));
     }
-    if (resolution.toTwipsX(width()) < MinimumTwips) {
+    if (resolution.toTwipsX(resolution.toDevicePixels(size()).width()) < MinimumTwips) {
         pPaintLock = true;
-        resize(minimumPixels(resolution.twipsPerPixelX()), height());
+        resize(minimumPixels(resolution.twipsPerPixelX(), resolution.pixelRatio()), height());
     }
     if (!lockedBefore)
         pPaintLock = false;
