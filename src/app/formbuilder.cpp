@@ -16,6 +16,7 @@
 #include <QLineEdit>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -33,8 +34,8 @@ QFont designFont(const FontDesign &design, const Resolution &resolution)
 
 QRect pixelRect(const Resolution &resolution, int left, int top, int width, int height)
 {
-    return QRect(resolution.toPixelsX(left), resolution.toPixelsY(top), resolution.toPixelsX(width),
-                 resolution.toPixelsY(height));
+    return QRect(resolution.toLogicalX(left), resolution.toLogicalY(top), resolution.toLogicalX(width),
+                 resolution.toLogicalY(height));
 }
 
 // A hosted control's design-time size, which its host keeps in HIMETRIC, in
@@ -148,9 +149,14 @@ void FormBuilder::place(const ControlDesign &design, QWidget *widget) const
     widget->setFont(designFont(design.font, m_resolution));
     QRect place = pixelRect(m_resolution, design.left, design.top, design.width, design.height);
     if (design.style & AutoSize) {
-        // Measured at the dpi of the widget's own screen.
-        const QFontMetrics metrics(widget->font(), widget);
-        place.setSize(QSize(metrics.horizontalAdvance(designText(design)), metrics.height()));
+        // Measured in device pixels, as the label draws its text; the label
+        // spans them.
+        const QFontMetrics metrics(fontForDevicePixels(widget->font(), m_resolution), widget);
+        const QSize device(metrics.horizontalAdvance(designText(design)), metrics.height());
+        const double ratio = m_resolution.pixelRatio();
+        place.setSize(QSize(int(std::ceil(device.width() / ratio)), int(std::ceil(device.height() / ratio))));
+        if (auto *label = qobject_cast<FormLabel *>(widget))
+            label->setDeviceSize(device);
     }
     widget->setGeometry(place);
 }

@@ -2,6 +2,7 @@
 
 #include "ccxpbutton.h"
 #include "colours.h"
+#include "fonts.h"
 #include "formbuilder.h"
 #include "formdesign.h"
 #include "formlabel.h"
@@ -13,6 +14,7 @@
 #include "runtimeerror.h"
 #include "twips.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QCoreApplication>
@@ -23,6 +25,9 @@
 #include <QPixmap>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QWindow>
+
+#include <cmath>
 
 frmMain::frmMain(QWidget *parent)
     : QWidget(parent)
@@ -41,6 +46,18 @@ frmMain::frmMain(QWidget *parent)
     connectHandlers();
     new PictureMenu(this, UserControl11, control<QWidget>(QStringLiteral("Frame1")));
     centreOnScreen();
+
+    // A screen that changes its scale while the window is on it (on Wayland,
+    // when the user changes the display's scaling) says so only through its
+    // own signals, once all of its new properties are in place.
+    const auto watch = [this](QScreen *screen) {
+        connect(screen, &QScreen::geometryChanged, this, &frmMain::followScreenScale, Qt::QueuedConnection);
+        connect(screen, &QScreen::logicalDotsPerInchChanged, this, &frmMain::followScreenScale,
+                Qt::QueuedConnection);
+    };
+    for (QScreen *screen : QGuiApplication::screens())
+        watch(screen);
+    connect(qApp, &QGuiApplication::screenAdded, this, watch);
 }
 
 template<typename T>
@@ -53,7 +70,7 @@ T *frmMain::control(const QString &name) const
 
 QSize frmMain::clientSize() const
 {
-    return {m_resolution.toPixelsX(FormDesign::ClientWidth), m_resolution.toPixelsY(FormDesign::ClientHeight)};
+    return {m_resolution.toLogicalX(FormDesign::ClientWidth), m_resolution.toLogicalY(FormDesign::ClientHeight)};
 }
 
 void frmMain::buildFromDesign()
@@ -110,15 +127,36 @@ void frmMain::applyLayout()
 }
 
 // A window shown on a screen of another resolution than the one it was laid
-// out for is laid out again; whether that happened is the result.
+// out for is laid out and painted again; whether that happened is the result.
 bool frmMain::followScreen()
 {
     const Resolution current = Resolution::of(this);
+    // Dialogs and menus take the application's font, at the window's resolution.
+    if (const QFont font = toolkitControlFont(current); QApplication::font() != font)
+        QApplication::setFont(font);
     if (current == m_resolution)
         return false;
     m_resolution = current;
     applyLayout();
+    update();
     return true;
+}
+
+// Qt 6.4's Wayland window keeps the scale it was made with when the scale of
+// its output changes (it takes a new one only on moving to another output).
+// Made again, it takes its screen's: then the window is laid out and painted
+// for the new scale, exactly as one started there. The controls keep all
+// they hold; only the native window is new.
+void frmMain::followScreenScale()
+{
+    const double windowRatio = windowHandle() ? windowHandle()->devicePixelRatio() : 0;
+    const bool keptOldScale = windowHandle() && windowHandle()->handle() && isVisible()
+        && windowRatio == m_resolution.pixelRatio() && windowRatio != screen()->devicePixelRatio();
+    if (!followScreen() || !keptOldScale)
+        return;
+    hide();
+    windowHandle()->destroy();
+    show();
 }
 
 bool frmMain::event(QEvent *event)
@@ -231,18 +269,25 @@ void frmMain::saveGraph()
 
 QRect frmMain::captureArea(QWidget *window)
 {
-    const int height = Resolution::of(window).toPixelsY(FormDesign::CaptureClientHeight);
+    // The logical pixels that cover the picture's device pixels.
+    const Resolution resolution = Resolution::of(window);
+    const auto height = int(std::ceil(resolution.toPixelsY(FormDesign::CaptureClientHeight) / resolution.pixelRatio()));
     return QRect(0, 0, window->width(), qMin(window->height(), height));
 }
 
 QImage frmMain::captureFormImage(QWidget *window)
 {
-    // At the resolution of the window's screen: text in points is drawn at
-    // the size it has there.
+    // In the device pixels of the window's screen, drawn as the screen shows
+    // them: text in points at the size it has there.
+    const Resolution resolution = Resolution::of(window);
     const QRect area = captureArea(window);
-    QImage picture(area.size(), QImage::Format_RGB32);
-    Resolution::of(window).applyTo(picture);
+    QSize size = resolution.toDevicePixels(area.size());
+    size.setHeight(qMin(size.height(), resolution.toPixelsY(FormDesign::CaptureClientHeight)));
+    QImage picture(size, QImage::Format_RGB32);
+    resolution.applyTo(picture);
     window->render(&picture, QPoint(), QRegion(area), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    // From here on a plain picture of device pixels at the device dpi.
+    resolution.inDevicePixels().applyTo(picture);
     return picture;
 }
 
