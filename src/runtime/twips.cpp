@@ -65,7 +65,8 @@ void Resolution::applyTo(QImage &image) const
 
 void Resolution::paintInDevicePixels(QPainter &painter) const
 {
-    painter.scale(1 / m_ratio, 1 / m_ratio);
+    if (m_ratio != 1)
+        painter.scale(1 / m_ratio, 1 / m_ratio);
 }
 
 double himetricToTwips(double himetric)
