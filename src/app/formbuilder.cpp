@@ -48,6 +48,18 @@ QSize hostedExtent(const PropertyBag &bag)
     return QSize(twips(QStringLiteral("_extentx")), twips(QStringLiteral("_extenty")));
 }
 
+// A text box keeps this many pixels between its edge and its text, in
+// logical pixels whatever the device pixel ratio.
+constexpr int TextBoxMargin = 2;
+
+// The left text margin that puts a text box's left-aligned text where it
+// stands at the same device resolution with a ratio of 1: at 96 dpi x 2 the
+// box's own margin is 4 device pixels, at 192 dpi 2.
+int leftTextMargin(const Resolution &resolution)
+{
+    return int(std::lround(TextBoxMargin / resolution.pixelRatio())) - TextBoxMargin;
+}
+
 QString designText(const ControlDesign &design)
 {
     return design.text ? QString::fromUtf16(design.text) : QString();
@@ -159,6 +171,8 @@ void FormBuilder::place(const ControlDesign &design, QWidget *widget) const
             label->setDeviceSize(device);
     }
     widget->setGeometry(place);
+    if (auto *box = qobject_cast<QLineEdit *>(widget); box && (box->alignment() & Qt::AlignLeft))
+        box->setTextMargins(leftTextMargin(m_resolution), 0, 0, 0);
 }
 
 QWidget *FormBuilder::create(const ControlDesign &design, QWidget *container) const
