@@ -1,5 +1,6 @@
 #include "ccxpbutton.h"
 #include "controlsite.h"
+#include "designfonts.h"
 #include "fonts.h"
 #include "propertybag.h"
 #include "qtbenchmain.h"

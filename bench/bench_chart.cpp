@@ -1,4 +1,4 @@
-#include "fonts.h"
+#include "designfonts.h"
 #include "jchart.h"
 #include "qtbenchmain.h"
 
@@ -26,14 +26,14 @@ void fill(jChart &chart)
         chart.AddItem(QStringLiteral("Column %1").arg(i), std::int16_t(i), 0x0000FF, 0x000000);
 }
 
-void BM_ResizeWith100Columns(benchmark::State &state)
+void BM_LayOutWith100Columns(benchmark::State &state)
 {
     auto chart = makeChart(96);
     fill(*chart);
     for (auto _ : state)
-        chart->Resize();
+        chart->layOut();
 }
-BENCHMARK(BM_ResizeWith100Columns)->Apply(medianOfTen);
+BENCHMARK(BM_LayOutWith100Columns)->Apply(medianOfTen);
 
 void BM_Fill100ColumnsByAddItem(benchmark::State &state)
 {

@@ -6,7 +6,7 @@
 // makes <folder>/<size>x<size>/apps/<name>.png and
 // <folder>/scalable/apps/<name>.svg.
 
-#include "formdesign.h"
+#include "windowicon.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -23,13 +23,13 @@ bool writeSvg(const QString &path)
 {
     QSvgGenerator svg;
     svg.setFileName(path);
-    svg.setSize(QSize(FormDesign::IconSize, FormDesign::IconSize));
-    svg.setViewBox(QRect(0, 0, FormDesign::IconSize, FormDesign::IconSize));
+    svg.setSize(QSize(WindowIcon::Size, WindowIcon::Size));
+    svg.setViewBox(QRect(0, 0, WindowIcon::Size, WindowIcon::Size));
     svg.setTitle(QStringLiteral("Plinthos"));
     QPainter painter;
     if (!painter.begin(&svg))
         return false;
-    FormDesign::paintIcon(painter, FormDesign::IconSize);
+    WindowIcon::paint(painter, WindowIcon::Size);
     return painter.end();
 }
 
@@ -50,7 +50,7 @@ int main(int argc, char *argv[])
     for (const int size : Sizes) {
         const QString apps = QStringLiteral("%1x%1/apps").arg(size);
         const QString path = folder.filePath(apps + u'/' + name + QStringLiteral(".png"));
-        if (!folder.mkpath(apps) || !FormDesign::iconImage(size).save(path, "PNG")) {
+        if (!folder.mkpath(apps) || !WindowIcon::image(size).save(path, "PNG")) {
             std::fprintf(stderr, "plinthos_icons: cannot write %s\n", qPrintable(path));
             return 1;
         }

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QPair>
+#include <QRect>
 
 class PropertyBag;
 class QWidget;

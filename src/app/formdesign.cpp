@@ -1,11 +1,8 @@
 #include "formdesign.h"
 
-#include <QColor>
-#include <QHash>
-#include <QPainter>
+#include "colourpalette.h"
 
-#include <array>
-#include <cmath>
+#include <QHash>
 
 namespace FormDesign {
 
@@ -62,29 +59,6 @@ constexpr ControlDesign FrameControls[] = {
 
 // lblOtherColors: two rows of eight cells with a pitch smaller than a cell,
 // so neighbouring borders overlap; elements 8-15 form the upper row.
-struct PaletteEntry
-{
-    OleColor colour;
-    const char16_t *name;
-};
-constexpr std::array<PaletteEntry, PaletteSize> Palette = {{
-    {0x00E0E0E0, u"light grey"},  //  0
-    {0x0080C0FF, u"light orange"},//  1
-    {0x0080FFFF, u"light yellow"},//  2
-    {0x0080FF80, u"light green"}, //  3
-    {0x00FFFF80, u"light cyan"},  //  4
-    {0x000080FF, u"orange"},      //  5
-    {0x00FF0000, u"blue"},        //  6
-    {0x00FF80FF, u"pink"},        //  7
-    {0x0000FFFF, u"yellow"},      //  8
-    {0x00855475, u"dull purple"}, //  9
-    {0x00FFFF00, u"cyan"},        // 10
-    {0x0000FF00, u"green"},       // 11
-    {0x000000FF, u"red"},         // 12
-    {0x00808080, u"grey"},        // 13
-    {0x00FF00FF, u"magenta"},     // 14
-    {0x00FFC0C0, u"light blue"},  // 15
-}};
 constexpr int PaletteLeft = 3960;
 constexpr int PalettePitch = 120;
 constexpr int PaletteUpperTop = 960;
@@ -126,75 +100,18 @@ std::span<const ControlDesign> frameControls()
     return FrameControls;
 }
 
-QString colourName(OleColor colour)
-{
-    const OleColor rgb = resolveColour(colour);
-    for (const PaletteEntry &entry : Palette) {
-        if (entry.colour == rgb)
-            return QString::fromUtf16(entry.name);
-    }
-    if (rgb == 0x000000)
-        return QStringLiteral("black");
-    if (rgb == 0xFFFFFF)
-        return QStringLiteral("white");
-    return QStringLiteral("red %1, green %2, blue %3").arg(rgb & 0xFF).arg(rgb >> 8 & 0xFF).arg(rgb >> 16 & 0xFF);
-}
-
 ControlDesign paletteCell(int index)
 {
     const bool upperRow = index >= PaletteRowLength;
     return {"lblOtherColors", ControlKind::Label, index,
             PaletteLeft + PalettePitch * (index % PaletteRowLength), upperRow ? PaletteUpperTop : PaletteLowerTop,
-            PaletteCellSize, PaletteCellSize, nullptr, Palette.at(index).colour, SingleBorder, DefaultFont,
+            PaletteCellSize, PaletteCellSize, nullptr, ColourPalette::colour(index), SingleBorder, DefaultFont,
             PaletteFirstFocus + index};
 }
 
 QString storedProperties(const QString &instance)
 {
     return storedBags().value(instance);
-}
-
-void paintIcon(QPainter &painter, int size)
-{
-    // A cyan field in a yellow frame with a raised two-pixel edge, and three
-    // columns standing on the frame's lower edge, drawn on a 32-pixel grid.
-    // Every edge of the grid is scaled to the size and rounded, so at whole
-    // multiples of 32 each pixel of the design becomes a square of pixels;
-    // the lines stay at least one pixel wide at any size.
-    constexpr double Grid = IconSize;
-    constexpr double Edge = 2;     // the grey bevel
-    constexpr double FrameLine = 1; // the yellow line
-    constexpr double FirstBar = 4;
-    constexpr double BarWidth = 6;
-    constexpr double BarPitch = BarWidth + 3;
-    struct Bar { Qt::GlobalColor colour; double height; };
-    constexpr Bar Bars[] = {{Qt::red, 15}, {Qt::magenta, 23}, {Qt::darkBlue, 10}};
-
-    const auto scaled = [size](double length) { return int(std::floor(length * size / Grid + 0.5)); };
-    const int edge = qMax(1, scaled(Edge));
-    const int line = qMax(1, scaled(FrameLine));
-    const int baseline = size - edge - line; // the top of the frame's lower line
-
-    painter.fillRect(0, 0, size, size, Qt::darkGray);
-    painter.fillRect(0, 0, size - edge, edge, Qt::lightGray);
-    painter.fillRect(0, 0, edge, size - edge, Qt::lightGray);
-    painter.fillRect(edge, edge, size - 2 * edge, size - 2 * edge, Qt::yellow);
-    painter.fillRect(edge + line, edge + line, size - 2 * (edge + line), size - 2 * (edge + line), Qt::cyan);
-    double left = FirstBar;
-    for (const Bar &bar : Bars) {
-        const int x = scaled(left);
-        const int height = scaled(bar.height);
-        painter.fillRect(x, baseline - height, scaled(left + BarWidth) - x, height, bar.colour);
-        left += BarPitch;
-    }
-}
-
-QImage iconImage(int size)
-{
-    QImage image(size, size, QImage::Format_RGB32);
-    QPainter painter(&image);
-    paintIcon(painter, size);
-    return image;
 }
 
 } // namespace FormDesign

@@ -2,12 +2,9 @@
 
 #include "colours.h"
 
-#include <QImage>
 #include <QString>
 
 #include <span>
-
-class QPainter;
 
 // The window's design-time layout as data: one table per container, lengths
 // in twips relative to the container (the form's client area, or Frame1's
@@ -74,20 +71,11 @@ constexpr int CaptureClientHeight = CaptureOuterHeight - (OuterHeight - ClientHe
 std::span<const ControlDesign> formControls();
 std::span<const ControlDesign> frameControls();
 
-constexpr int PaletteSize = 16;
-// A name to read out for a colour: the palette's names, black and white, or
-// its red, green and blue parts.
-QString colourName(OleColor colour);
-// The palette cell elements of lblOtherColors, placed from their index.
+// The palette cell elements of lblOtherColors, placed from their index, in
+// the colours of ColourPalette.
 ControlDesign paletteCell(int index);
 
 // The Property bag text of a hosted control instance, by name.
 QString storedProperties(const QString &instance);
-
-// The window's icon: 32 x 32 pixels in 16 colours, drawn at other sizes from
-// the same design (see paintIcon).
-constexpr int IconSize = 32;
-void paintIcon(QPainter &painter, int size);
-QImage iconImage(int size = IconSize);
 
 } // namespace FormDesign

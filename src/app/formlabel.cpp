@@ -1,7 +1,7 @@
 #include "formlabel.h"
 
+#include "colourpalette.h"
 #include "fonts.h"
-#include "formdesign.h"
 #include "twips.h"
 
 #include <QMouseEvent>
@@ -39,7 +39,7 @@ void FormLabel::nameAfterColour()
 {
     if (!m_swatch)
         return;
-    const QString colour = FormDesign::colourName(m_backColor);
+    const QString colour = ColourPalette::colourName(m_backColor);
     setAccessibleName(m_colourCaption.isEmpty() ? colour : m_colourCaption + QStringLiteral(": ") + colour);
 }
 

@@ -1,11 +1,14 @@
 #include "frmmain.h"
 
 #include "ccxpbutton.h"
+#include "colourpalette.h"
 #include "colours.h"
 #include "fonts.h"
 #include "formbuilder.h"
 #include "formdesign.h"
+#include "formdialogs.h"
 #include "formlabel.h"
+#include "formpicture.h"
 #include "graphfile.h"
 #include "jchart.h"
 #include "numbers.h"
@@ -13,28 +16,80 @@
 #include "picturemenu.h"
 #include "runtimeerror.h"
 #include "twips.h"
+#include "windowicon.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QIcon>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPixmap>
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QWindow>
 
-#include <cmath>
+namespace {
+
+// What Add Column and Save Graph tell the user when they store or save
+// nothing: what went wrong and what to do.
+
+QString valueDoesNotFitMessage(const QString &value)
+{
+    return QStringLiteral("The value \"%1\" does not fit in a column.\n\n"
+                          "Enter a whole number from -32768 to 32767.")
+        .arg(value);
+}
+
+QString chartIsFullMessage()
+{
+    return QStringLiteral("The chart holds at most %1 columns.\n\n"
+                          "Press Clear Graph to start a new chart.")
+        .arg(jChart::Capacity);
+}
+
+QString refusedNumberMessage(const QString &number, const QString &problem)
+{
+    return QStringLiteral("The picture number \"%1\" cannot be part of a file name: %2.\n\n"
+                          "Nothing was saved. Enter a plain number such as 1, 2 or 3.")
+        .arg(number, problem);
+}
+
+QString numberTooLargeMessage(const QString &number)
+{
+    return QStringLiteral("The picture number \"%1\" is too large to count on from.\n\n"
+                          "Nothing was saved. Enter a smaller number.")
+        .arg(number);
+}
+
+// A folder that cannot be written to is named, and the way to keep the
+// picture elsewhere pointed to.
+QString unwritableFolderAdvice(const QString &folder)
+{
+    return QStringLiteral("The folder %1 cannot be written to, so Save Graph cannot save there. "
+                          "Nothing was saved, there or anywhere else.\n\n"
+                          "To keep the picture, right-click the chart and choose Save Picture As… "
+                          "to save it in a folder of your own.")
+        .arg(QDir::toNativeSeparators(folder));
+}
+
+QString failedSaveMessage(const QString &reason, const QString &folder)
+{
+    if (const QFileInfo info(folder); info.isDir() && !info.isWritable())
+        return reason + QStringLiteral("\n\n") + unwritableFolderAdvice(folder);
+    return reason + QStringLiteral("\n\nNothing was saved. Check that the folder can be written to and try again.");
+}
+
+} // namespace
 
 frmMain::frmMain(QWidget *parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromUtf16(FormDesign::Caption));
-    setWindowIcon(QIcon(QPixmap::fromImage(FormDesign::iconImage())));
+    setWindowIcon(QIcon(QPixmap::fromImage(WindowIcon::image())));
     setAutoFillBackground(true);
     QPalette colours = palette();
     colours.setColor(QPalette::Window, toQColor(FormDesign::BackColour));
@@ -44,7 +99,7 @@ frmMain::frmMain(QWidget *parent)
     m_resolution = Resolution::of(this);
     buildFromDesign();
     connectHandlers();
-    new PictureMenu(this, UserControl11, control<QWidget>(QStringLiteral("Frame1")));
+    new PictureMenu(this, m_chart, control<QWidget>(QStringLiteral("Frame1")));
     centreOnScreen();
 
     // A screen that changes its scale while the window is on it (on Wayland,
@@ -85,29 +140,29 @@ void frmMain::buildFromDesign()
     }
     for (const ControlDesign &design : FormDesign::frameControls())
         builder.build(design, frame);
-    for (int i = 0; i < FormDesign::PaletteSize; ++i)
+    for (int i = 0; i < ColourPalette::Size; ++i)
         builder.build(FormDesign::paletteCell(i), frame);
     builder.applyFocusOrder();
 
-    Text1 = control<QLineEdit>(QStringLiteral("Text1"));
-    Text2 = control<QLineEdit>(QStringLiteral("Text2"));
-    txt_picture_number = control<QLineEdit>(QStringLiteral("txt_picture_number"));
-    UserControl11 = control<jChart>(QStringLiteral("UserControl11"));
-    Picture1 = control<PictureBox>(QStringLiteral("Picture1"));
-    Label6 = control<FormLabel>(QStringLiteral("Label6"));
-    for (int i = 0; i < int(Label5.size()); ++i)
-        Label5[i] = control<FormLabel>(QStringLiteral("Label5(%1)").arg(i));
-    for (int i = 0; i < int(lblOtherColors.size()); ++i)
-        lblOtherColors[i] = control<FormLabel>(QStringLiteral("lblOtherColors(%1)").arg(i));
-    Label5[0]->setSwatch(QStringLiteral("Label colour"));
-    Label5[1]->setSwatch(QStringLiteral("Column colour"));
-    for (FormLabel *cell : lblOtherColors)
+    m_valueBox = control<QLineEdit>(QStringLiteral("Text1"));
+    m_labelBox = control<QLineEdit>(QStringLiteral("Text2"));
+    m_pictureNumberBox = control<QLineEdit>(QStringLiteral("txt_picture_number"));
+    m_chart = control<jChart>(QStringLiteral("UserControl11"));
+    m_captureBuffer = control<PictureBox>(QStringLiteral("Picture1"));
+    m_labelColourSwatch = control<FormLabel>(QStringLiteral("Label5(0)"));
+    m_columnColourSwatch = control<FormLabel>(QStringLiteral("Label5(1)"));
+    m_columnColourCaption = control<FormLabel>(QStringLiteral("Label6"));
+    for (int i = 0; i < int(m_palette.size()); ++i)
+        m_palette[i] = control<FormLabel>(QStringLiteral("lblOtherColors(%1)").arg(i));
+    m_labelColourSwatch->setSwatch(QStringLiteral("Label colour"));
+    m_columnColourSwatch->setSwatch(QStringLiteral("Column colour"));
+    for (FormLabel *cell : m_palette)
         cell->setSwatch();
 
-    CcXAddColumn = control<ccXPButton>(QStringLiteral("CcXAddColumn"));
-    CcXClearGraph = control<ccXPButton>(QStringLiteral("CcXClearGraph"));
-    CcXSaveGraph = control<ccXPButton>(QStringLiteral("CcXSaveGraph"));
-    CcXExit = control<ccXPButton>(QStringLiteral("CcXExit"));
+    m_addColumnButton = control<ccXPButton>(QStringLiteral("CcXAddColumn"));
+    m_clearGraphButton = control<ccXPButton>(QStringLiteral("CcXClearGraph"));
+    m_saveGraphButton = control<ccXPButton>(QStringLiteral("CcXSaveGraph"));
+    m_exitButton = control<ccXPButton>(QStringLiteral("CcXExit"));
 }
 
 // Places and sizes every control again, from the same design tables, at the
@@ -120,7 +175,7 @@ void frmMain::applyLayout()
         for (const ControlDesign &design : table)
             builder.place(design, control<QWidget>(FormBuilder::objectName(design)));
     }
-    for (int i = 0; i < FormDesign::PaletteSize; ++i) {
+    for (int i = 0; i < ColourPalette::Size; ++i) {
         const ControlDesign cell = FormDesign::paletteCell(i);
         builder.place(cell, control<QWidget>(FormBuilder::objectName(cell)));
     }
@@ -179,15 +234,14 @@ void frmMain::showEvent(QShowEvent *event)
 
 void frmMain::connectHandlers()
 {
-    connect(CcXAddColumn, &ccXPButton::Click, this, &frmMain::CcXAddColumn_Click);
-    connect(CcXClearGraph, &ccXPButton::Click, this, &frmMain::CcXClearGraph_Click);
-    connect(CcXSaveGraph, &ccXPButton::Click, this, &frmMain::CcXSaveGraph_Click);
-    connect(CcXExit, &ccXPButton::Click, this, &frmMain::CcXExit_Click);
-    for (int i = 0; i < int(Label5.size()); ++i)
-        connect(Label5[i], &FormLabel::Click, this, [this, i] { Label5_Click(i); });
-    connect(Label6, &FormLabel::Click, this, &frmMain::Label6_Click);
-    for (int i = 0; i < int(lblOtherColors.size()); ++i)
-        connect(lblOtherColors[i], &FormLabel::Click, this, [this, i] { lblOtherColors_Click(i); });
+    connect(m_addColumnButton, &ccXPButton::Click, this, &frmMain::addColumn);
+    connect(m_clearGraphButton, &ccXPButton::Click, this, &frmMain::clearGraph);
+    connect(m_saveGraphButton, &ccXPButton::Click, this, &frmMain::saveGraph);
+    connect(m_exitButton, &ccXPButton::Click, this, &frmMain::exitProgram);
+    for (FormLabel *label : {m_labelColourSwatch, m_columnColourSwatch, m_columnColourCaption})
+        connect(label, &FormLabel::Click, this, [this, label] { chooseColour(label); });
+    for (int i = 0; i < int(m_palette.size()); ++i)
+        connect(m_palette[i], &FormLabel::Click, this, [this, i] { pickPaletteColour(i); });
 }
 
 void frmMain::centreOnScreen()
@@ -201,149 +255,81 @@ void frmMain::centreOnScreen()
     setGeometry(place);
 }
 
-void frmMain::CcXAddColumn_Click()
+void frmMain::addColumn()
 {
-    const QString label = Text2->text();
+    const QString label = m_labelBox->text();
     std::int16_t value = 0;
     try {
-        value = toInt16(scanNumber(Text1->text()));
+        value = toInt16(scanNumber(m_valueBox->text()));
     } catch (const RuntimeError &) {
-        showError(QStringLiteral("The value \"%1\" does not fit in a column.\n\n"
-                                 "Enter a whole number from -32768 to 32767.")
-                      .arg(Text1->text()));
+        FormDialogs::showError(this, valueDoesNotFitMessage(m_valueBox->text()));
         return;
     }
     try {
-        UserControl11->AddItem(label, value, Label5[1]->BackColor(), Label5[0]->BackColor());
+        m_chart->AddItem(label, value, m_columnColourSwatch->BackColor(), m_labelColourSwatch->BackColor());
     } catch (const RuntimeError &error) {
-        if (error.kind() == ErrorKind::IndexOutOfRange)
-            showError(QStringLiteral("The chart holds at most 100 columns.\n\n"
-                                     "Press Clear Graph to start a new chart."));
-        else
-            showError(error.message());
+        FormDialogs::showError(this, error.kind() == ErrorKind::IndexOutOfRange ? chartIsFullMessage() : error.message());
     }
 }
 
-void frmMain::CcXClearGraph_Click()
+void frmMain::clearGraph()
 {
-    UserControl11->Clear();
+    m_chart->Clear();
 }
 
-void frmMain::CcXSaveGraph_Click()
+void frmMain::saveGraph()
 {
     // The error box of a failed save runs an event loop; a click that arrives
     // there must not start a second save inside this one.
     if (m_saving)
         return;
     const QScopedValueRollback<bool> saving(m_saving, true);
-    saveGraph();
+    writeGraphFile();
 }
 
-void frmMain::saveGraph()
+void frmMain::writeGraphFile()
 {
-    const QString number = txt_picture_number->text();
+    const QString number = m_pictureNumberBox->text();
     if (const QString problem = GraphFile::pictureNumberProblem(number); !problem.isEmpty()) {
-        showError(QStringLiteral("The picture number \"%1\" cannot be part of a file name: %2.\n\n"
-                                 "Nothing was saved. Enter a plain number such as 1, 2 or 3.")
-                      .arg(number, problem));
+        FormDialogs::showError(this, refusedNumberMessage(number, problem));
         return;
     }
     try {
         // The next number is worked out first: a number too large to count on
         // from is refused before anything is written.
         const QString next = GraphFile::nextNumber(number);
-        SaveFormImageToFile(this, Picture1, GraphFile::path(m_pictureFolder, number));
-        txt_picture_number->setText(next);
+        SaveFormImageToFile(this, m_captureBuffer, GraphFile::path(m_pictureFolder, number));
+        m_pictureNumberBox->setText(next);
     } catch (const RuntimeError &error) {
-        if (error.kind() == ErrorKind::Overflow)
-            showError(QStringLiteral("The picture number \"%1\" is too large to count on from.\n\n"
-                                     "Nothing was saved. Enter a smaller number.")
-                          .arg(number));
-        else if (const QFileInfo folder(m_pictureFolder); folder.isDir() && !folder.isWritable())
-            showError(error.message() + QStringLiteral("\n\n") + PictureMenu::unwritableFolderAdvice(m_pictureFolder));
-        else
-            showError(error.message() + QStringLiteral("\n\nNothing was saved. Check that the folder "
-                                                       "can be written to and try again."));
+        FormDialogs::showError(this, error.kind() == ErrorKind::Overflow
+                                         ? numberTooLargeMessage(number)
+                                         : failedSaveMessage(error.message(), m_pictureFolder));
     }
-}
-
-QRect frmMain::captureArea(QWidget *window)
-{
-    // The logical pixels that cover the picture's device pixels.
-    const Resolution resolution = Resolution::of(window);
-    const auto height = int(std::ceil(resolution.toPixelsY(FormDesign::CaptureClientHeight) / resolution.pixelRatio()));
-    return QRect(0, 0, window->width(), qMin(window->height(), height));
-}
-
-QImage frmMain::captureFormImage(QWidget *window)
-{
-    // In the device pixels of the window's screen, drawn as the screen shows
-    // them: text in points at the size it has there.
-    const Resolution resolution = Resolution::of(window);
-    const QRect area = captureArea(window);
-    QSize size = resolution.toDevicePixels(area.size());
-    size.setHeight(qMin(size.height(), resolution.toPixelsY(FormDesign::CaptureClientHeight)));
-    QImage picture(size, QImage::Format_RGB32);
-    resolution.applyTo(picture);
-    window->render(&picture, QPoint(), QRegion(area), QWidget::DrawWindowBackground | QWidget::DrawChildren);
-    // From here on a plain picture of device pixels at the device dpi.
-    resolution.inDevicePixels().applyTo(picture);
-    return picture;
 }
 
 void frmMain::SaveFormImageToFile(QWidget *window, PictureBox *buffer, const QString &path)
 {
-    const QImage picture = captureFormImage(window);
-    GraphFile::writeBitmap(picture, path);
-
-    buffer->hide();
-    buffer->resize(picture.size());
-    buffer->setImage(picture);
+    FormPicture::saveToFile(window, buffer, path);
 }
 
-void frmMain::Label5_Click(int Index)
-{
-    chooseColour(Label5[Index]);
-}
-
-void frmMain::Label6_Click()
-{
-    chooseColour(Label6);
-}
-
-void frmMain::chooseColour(FormLabel *swatch)
+void frmMain::chooseColour(FormLabel *label)
 {
     // The dialog opens on the colour it last gave, whichever label asked for
     // it. Cancelling changes nothing and says nothing.
     const QColor colour = QColorDialog::getColor(toQColor(m_dialogColour), this);
-    takeBackActivation();
+    FormDialogs::takeBackActivation(this);
     if (!colour.isValid())
         return;
     m_dialogColour = fromQColor(colour);
-    swatch->SetBackColor(m_dialogColour);
+    label->SetBackColor(m_dialogColour);
 }
 
-void frmMain::lblOtherColors_Click(int Index)
+void frmMain::pickPaletteColour(int index)
 {
-    Label5[1]->SetBackColor(lblOtherColors[Index]->BackColor());
+    m_columnColourSwatch->SetBackColor(m_palette[index]->BackColor());
 }
 
-void frmMain::showError(const QString &message)
-{
-    QMessageBox::warning(this, QStringLiteral("Plinthos"), message);
-    takeBackActivation();
-}
-
-void frmMain::takeBackActivation()
-{
-    // Without a window manager nothing gives the window its activation back
-    // when a modal dialog closes, and the buttons ignore clicks on a form
-    // that is not active.
-    if (isVisible() && !isActiveWindow())
-        activateWindow();
-}
-
-void frmMain::CcXExit_Click()
+void frmMain::exitProgram()
 {
     // Ends the program at once: no question, nothing saved, no Terminate.
     // main() then takes the window down, and the buttons' hooks go silently
@@ -353,7 +339,7 @@ void frmMain::CcXExit_Click()
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
-    for (ccXPButton *button : {CcXAddColumn, CcXClearGraph, CcXSaveGraph, CcXExit})
+    for (ccXPButton *button : {m_addColumnButton, m_clearGraphButton, m_saveGraphButton, m_exitButton})
         button->Terminate();
     QWidget::closeEvent(event);
 }

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "colourpalette.h"
 #include "colours.h"
 #include "twips.h"
 
-#include <QImage>
 #include <QString>
 #include <QWidget>
 
@@ -24,20 +24,11 @@ class frmMain : public QWidget
 public:
     explicit frmMain(QWidget *parent = nullptr);
 
-    // Writes the window's client area, from the top down to the height it
-    // has while a picture is taken, to a 24-bit bitmap file at path. The
-    // buffer keeps the picture and stays hidden. The window is drawn off the
-    // screen, so nothing that covers it gets into the picture and it does not
-    // change its size. Throws RuntimeError (File) when the file cannot be
+    // Writes the picture of any window (FormPicture) to a 24-bit bitmap file
+    // at path; the buffer, a picture box on that window, keeps the picture
+    // and stays hidden. Throws RuntimeError (File) when the file cannot be
     // written; the buffer is then left as it was.
     static void SaveFormImageToFile(QWidget *window, PictureBox *buffer, const QString &path);
-
-    // The picture SaveFormImageToFile writes: the window drawn off the screen,
-    // from the top of its client area down to the height it has while a
-    // picture is taken. Copy Picture and Save Picture As use it too.
-    static QImage captureFormImage(QWidget *window);
-    // The part of the window that picture shows, in the window's coordinates.
-    static QRect captureArea(QWidget *window);
 
     // The folder the graphs are saved in: the program's own by default.
     QString pictureFolder() const { return m_pictureFolder; }
@@ -60,34 +51,33 @@ private:
     void connectHandlers();
     void centreOnScreen();
 
-    void CcXAddColumn_Click();
-    void CcXClearGraph_Click();
-    void CcXSaveGraph_Click();
-    void CcXExit_Click();
-    void Label5_Click(int Index);
-    void Label6_Click();
-    void lblOtherColors_Click(int Index);
-
-    void chooseColour(FormLabel *swatch);
+    // What the buttons and the colour labels do when clicked.
+    void addColumn();
+    void clearGraph();
     void saveGraph();
-    void showError(const QString &message);
-    void takeBackActivation();
+    void exitProgram();
+    void chooseColour(FormLabel *label);
+    void pickPaletteColour(int index);
+
+    void writeGraphFile();
 
     template<typename T>
     T *control(const QString &name) const;
 
-    QLineEdit *Text1 = nullptr;
-    QLineEdit *Text2 = nullptr;
-    QLineEdit *txt_picture_number = nullptr;
-    jChart *UserControl11 = nullptr;
-    PictureBox *Picture1 = nullptr;
-    FormLabel *Label6 = nullptr;
-    std::array<FormLabel *, 2> Label5 = {};
-    std::array<FormLabel *, 16> lblOtherColors = {};
-    ccXPButton *CcXAddColumn = nullptr;
-    ccXPButton *CcXClearGraph = nullptr;
-    ccXPButton *CcXSaveGraph = nullptr;
-    ccXPButton *CcXExit = nullptr;
+    QLineEdit *m_valueBox = nullptr;
+    QLineEdit *m_labelBox = nullptr;
+    QLineEdit *m_pictureNumberBox = nullptr;
+    jChart *m_chart = nullptr;
+    PictureBox *m_captureBuffer = nullptr;
+    FormLabel *m_labelColourSwatch = nullptr;
+    FormLabel *m_columnColourSwatch = nullptr;
+    // The "Column Color:" caption, which opens the colour dialog too.
+    FormLabel *m_columnColourCaption = nullptr;
+    std::array<FormLabel *, ColourPalette::Size> m_palette = {};
+    ccXPButton *m_addColumnButton = nullptr;
+    ccXPButton *m_clearGraphButton = nullptr;
+    ccXPButton *m_saveGraphButton = nullptr;
+    ccXPButton *m_exitButton = nullptr;
 
     // The colour the colour dialog last gave: black until the first choice.
     OleColor m_dialogColour = 0x00000000;

@@ -60,15 +60,24 @@ QString nextNumber(const QString &number)
     return formatNumber(scanNumber(number) + 1.0);
 }
 
+QByteArray encodeImage(const QImage &image, const char *format)
+{
+    // Qt writes 32-bit pixels as a 24-bit bitmap, and does it many times
+    // faster from RGB32 than from RGB888.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.convertToFormat(QImage::Format_RGB32).save(&buffer, format))
+        return {};
+    return bytes;
+}
+
 void writeBitmap(const QImage &image, const QString &path)
 {
     // Encode first, so that nothing touches the disk unless there is a whole
-    // bitmap to write. Qt writes 32-bit pixels as a 24-bit bitmap, and does
-    // it many times faster from RGB32 than from RGB888.
-    QByteArray bitmap;
-    QBuffer buffer(&bitmap);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.convertToFormat(QImage::Format_RGB32).save(&buffer, "BMP")) {
+    // bitmap to write.
+    const QByteArray bitmap = encodeImage(image, "BMP");
+    if (bitmap.isEmpty()) {
         throw RuntimeError(ErrorKind::File, QStringLiteral("The graph could not be saved as %1: the picture could not be encoded.")
                                                 .arg(QDir::toNativeSeparators(path)));
     }

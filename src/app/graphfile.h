@@ -22,6 +22,11 @@ QString path(const QString &folder, const QString &number);
 // to read.
 QString nextNumber(const QString &number);
 
+// The image as the bytes of a raster file of that format ("BMP", "PNG"),
+// encoded from 32-bit pixels: a bitmap comes out with 24 bits a pixel.
+// Empty when the image cannot be encoded.
+QByteArray encodeImage(const QImage &image, const char *format);
+
 // Writes the image as a 24-bit Windows bitmap, replacing an existing file only
 // once the new one is complete. Throws RuntimeError (File) with the path and
 // the reason when the file cannot be written.

@@ -1,4 +1,5 @@
 #include "commandline.h"
+#include "designfonts.h"
 #include "fonts.h"
 #include "frmmain.h"
 #include "twips.h"

@@ -1,6 +1,6 @@
 #include "pictureexport.h"
 
-#include "frmmain.h"
+#include "formpicture.h"
 #include "graphfile.h"
 #include "runtimeerror.h"
 #include "scalabletextdevice.h"
@@ -35,13 +35,11 @@ RuntimeError encodingFailure()
     return RuntimeError(ErrorKind::File, QStringLiteral("The picture could not be encoded."));
 }
 
-QByteArray encodeImage(const QImage &picture, const char *format)
+// The same encoding as Save Graph's: the bitmap comes out the same.
+QByteArray encodeRaster(QWidget *window, const char *format)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    // RGB32 is what "Save Graph" writes from: the bitmap comes out the same.
-    if (!picture.convertToFormat(QImage::Format_RGB32).save(&buffer, format))
+    const QByteArray bytes = GraphFile::encodeImage(FormPicture::capture(window), format);
+    if (bytes.isEmpty())
         throw encodingFailure();
     return bytes;
 }
@@ -60,7 +58,7 @@ QString title(QWidget *window)
 
 QByteArray encodeSvg(QWidget *window)
 {
-    const QRect area = frmMain::captureArea(window);
+    const QRect area = FormPicture::area(window);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     QSvgGenerator svg;
@@ -79,7 +77,7 @@ QByteArray encodeSvg(QWidget *window)
 
 QByteArray encodePdf(QWidget *window)
 {
-    const QRect area = frmMain::captureArea(window);
+    const QRect area = FormPicture::area(window);
     const double dpi = Resolution::of(window).dpiX();
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -133,8 +131,8 @@ Target target(const QString &chosen, const QString &selectedFilter)
 QByteArray encode(QWidget *window, Format format)
 {
     switch (format) {
-    case Format::Png: return encodeImage(frmMain::captureFormImage(window), "PNG");
-    case Format::Bmp: return encodeImage(frmMain::captureFormImage(window), "BMP");
+    case Format::Png: return encodeRaster(window, "PNG");
+    case Format::Bmp: return encodeRaster(window, "BMP");
     case Format::Svg: return encodeSvg(window);
     case Format::Pdf: return encodePdf(window);
     }

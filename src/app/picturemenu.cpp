@@ -1,6 +1,7 @@
 #include "picturemenu.h"
 
-#include "frmmain.h"
+#include "formdialogs.h"
+#include "formpicture.h"
 #include "pictureexport.h"
 #include "runtimeerror.h"
 
@@ -13,7 +14,6 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QMessageBox>
 #include <QStandardPaths>
 #include <QWidget>
 
@@ -58,15 +58,6 @@ QString PictureMenu::picturesFolder()
     return !pictures.isEmpty() && QFileInfo(pictures).isDir() ? pictures : QDir::homePath();
 }
 
-QString PictureMenu::unwritableFolderAdvice(const QString &folder)
-{
-    return QStringLiteral("The folder %1 cannot be written to, so Save Graph cannot save there. "
-                          "Nothing was saved, there or anywhere else.\n\n"
-                          "To keep the picture, right-click the chart and choose Save Picture As… "
-                          "to save it in a folder of your own.")
-        .arg(QDir::toNativeSeparators(folder));
-}
-
 bool PictureMenu::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_chart && event->type() == QEvent::KeyPress && opensMenu(static_cast<QKeyEvent *>(event))) {
@@ -101,7 +92,7 @@ void PictureMenu::popup(QPoint globalPoint)
 
 void PictureMenu::copyPicture()
 {
-    QGuiApplication::clipboard()->setImage(frmMain::captureFormImage(m_window));
+    QGuiApplication::clipboard()->setImage(FormPicture::capture(m_window));
 }
 
 void PictureMenu::savePictureAs()
@@ -110,40 +101,22 @@ void PictureMenu::savePictureAs()
     QString selectedFilter = QString::fromLatin1(PictureExport::fileTypes().front().filter);
     const QString chosen = m_chooseFile(QDir(folder).filePath(QString::fromLatin1(DefaultFileName)),
                                         PictureExport::filters(), &selectedFilter);
-    takeBackActivation();
+    FormDialogs::takeBackActivation(m_window);
     if (chosen.isEmpty())
         return;
 
     const PictureExport::Target target = PictureExport::target(chosen, selectedFilter);
     // The dialog asked about replacing the name as typed, not one with the
     // extension added.
-    if (target.path != chosen && QFileInfo::exists(target.path)) {
-        const auto answer = QMessageBox::question(
-            m_window, QStringLiteral("Plinthos"),
-            QStringLiteral("%1 already exists.\n\nDo you want to replace it?").arg(QDir::toNativeSeparators(target.path)));
-        takeBackActivation();
-        if (answer != QMessageBox::Yes)
-            return;
+    if (target.path != chosen && QFileInfo::exists(target.path)
+        && !FormDialogs::confirm(m_window, QStringLiteral("%1 already exists.\n\nDo you want to replace it?")
+                                               .arg(QDir::toNativeSeparators(target.path)))) {
+        return;
     }
     try {
         PictureExport::writeFile(PictureExport::encode(m_window, target.format), target.path);
         m_lastFolder = QFileInfo(target.path).absolutePath();
     } catch (const RuntimeError &error) {
-        showError(error.message() + QStringLiteral("\n\nNothing was saved. Choose another folder or name and try again."));
+        FormDialogs::showError(m_window, error.message() + QStringLiteral("\n\nNothing was saved. Choose another folder or name and try again."));
     }
-}
-
-void PictureMenu::showError(const QString &message)
-{
-    QMessageBox::warning(m_window, QStringLiteral("Plinthos"), message);
-    takeBackActivation();
-}
-
-void PictureMenu::takeBackActivation()
-{
-    // Without a window manager nothing gives the window its activation back
-    // when a modal dialog closes, and the buttons ignore clicks on a form
-    // that is not active.
-    if (m_window->isVisible() && !m_window->isActiveWindow())
-        m_window->activateWindow();
 }

@@ -37,10 +37,6 @@ public:
     // home folder where there is none.
     static QString picturesFolder();
 
-    // What to tell a user whose Save Graph could not write into folder,
-    // because folder cannot be written to.
-    static QString unwritableFolderAdvice(const QString &folder);
-
     void copyPicture();
     void savePictureAs();
 
@@ -50,8 +46,6 @@ protected:
 private:
     bool inPictureArea(QPoint windowPoint) const;
     void popup(QPoint globalPoint);
-    void showError(const QString &message);
-    void takeBackActivation();
 
     QWidget *m_window;
     QWidget *m_chart;

@@ -1,77 +1,21 @@
 #pragma once
 
+#include "buttonpainter.h"
 #include "colours.h"
 #include "drawingsurface.h"
 #include "fontobject.h"
+#include "messagehook.h"
 
-#include <QList>
 #include <QPointer>
 #include <QSize>
 #include <QString>
 #include <QWidget>
 
-#include <array>
 #include <cstdint>
 #include <optional>
-#include <vector>
 
 class ControlSite;
-class InterceptionBlock;
 class PropertyBag;
-class WindowProcedure;
-struct WindowMessage;
-
-// The look a button is painted in.
-enum class ButtonState : std::int32_t {
-    Disabled = 0, // the button is disabled: flat face, no ring
-    Normal = 1,   // enabled and idle
-    Focused = 2,  // has the keyboard focus, or is the form's default button
-    Hot = 3,      // the pointer is over the button
-    Pressed = 4,  // held down by the left mouse button or Space: flat, darker face
-};
-
-// The palette of the five looks, as colour values 0x00BBGGRR. The tables of
-// five are indexed by the state; the two tables of three by Normal, Focused
-// and Hot, the only looks with a ring.
-struct ButtonColours
-{
-    using PerState = std::array<OleColor, 5>;
-    using PerRingState = std::array<OleColor, 3>;
-
-    PerState Outline{};
-    PerState RingRow1{};
-    PerState RingRow2{};
-    PerState RingRow3{};
-    PerState RingRow4{};
-    PerRingState RingSidesTop{};
-    PerRingState RingSidesBottom{};
-    PerState CornerDark{};
-    PerState CornerLight{};
-    PerState CornerDiagonal{};
-};
-
-// What the caption and focus rectangle of the picture depend on.
-struct ButtonCaption
-{
-    QString text;
-    bool enabled = true;
-    OleColor foreColor = 0;
-    bool focusRect = true;
-    bool hasFocus = false;
-};
-
-// One window whose messages the button intercepts. The procedure that the
-// hook replaced is not kept here: the window's own chain of hooks keeps the
-// order, so that records can be detached in any order.
-struct HookRecord
-{
-    std::int32_t Window = 0; // 0: the entry is free
-    InterceptionBlock *Block = nullptr;
-    std::int32_t AfterCount = 0;  // entries of AfterMsgs in use; -1: every message
-    std::int32_t BeforeCount = 0; // entries of BeforeMsgs in use; -1: every message
-    QList<std::int32_t> AfterMsgs;
-    QList<std::int32_t> BeforeMsgs;
-};
 
 // An XP-style push button with rounded corners that paints itself pixel by
 // pixel into a retained picture, in five looks.
@@ -98,36 +42,24 @@ public:
     void Terminate();
 
     void SnapMouseTo();
-    std::int32_t hWnd() const { return pHwnd; }
-    QString Caption() const { return pCaption; }
-    void SetCaption(const QString &NewValue);
-    bool Enabled() const { return pEnabled; }
-    void SetEnabled(bool NewValue);
+    std::int32_t hWnd() const { return m_handle; }
+    QString Caption() const { return m_caption; }
+    void SetCaption(const QString &caption);
+    bool Enabled() const { return m_enabled; }
+    void SetEnabled(bool enabled);
     // The font object itself: changing one of its attributes repaints the
     // button. An empty (null) font is stored as given; the caption is then
     // drawn in the default control font.
-    SharedFont Font() const { return pFONT; }
-    void SetFont(const SharedFont &NewValue);
-    OleColor ForeColor() const { return pForeColor; }
-    void SetForeColor(OleColor NewValue);
-    bool FocusRect() const { return pFocusRect; }
-    void SetFocusRect(bool NewValue);
+    SharedFont Font() const { return m_font; }
+    void SetFont(const SharedFont &font);
+    OleColor ForeColor() const { return m_foreColor; }
+    void SetForeColor(OleColor colour);
+    bool FocusRect() const { return m_focusRect; }
+    void SetFocusRect(bool focusRect);
 
     // Paints the whole button in the given look and records it; does nothing
     // while the paint lock is set.
     void DrawButton(ButtonState state);
-    // The two halves of the picture, drawn on a surface of any size without a
-    // window: everything but the caption, then the caption and focus rectangle.
-    static void DrawBody(DrawingSurface &surface, ButtonState state, const ButtonColours &colours);
-    static void DrawCaption(DrawingSurface &surface, ButtonState state, const ButtonCaption &caption);
-    // A vertical gradient, one line per row from the bottom row up to the top
-    // row, both included (rect.bottom is a row here, not an exclusive limit).
-    static void DrawGradient(DrawingSurface &surface, const SurfaceRect &rect, OleColor topColour,
-                             OleColor bottomColour);
-    static void FillSolid(DrawingSurface &surface, const SurfaceRect &rect, OleColor colour);
-    static void DrawLine(DrawingSurface &surface, int x1, int y1, int x2, int y2, OleColor colour);
-    // The palette that InitColours gives every button.
-    static const ButtonColours &DesignColours();
 
     // The window message hook. ReadProperties hooks the button's own window
     // and its form's window while the form runs; Terminate removes both, and
@@ -145,15 +77,16 @@ public:
     void HookWatch(std::int32_t lng_hWnd, std::int32_t uMsg, std::int32_t When);
     void HookDetach(std::int32_t lng_hWnd);
     std::int32_t HookFind(std::int32_t lng_hWnd, bool bAdd) const;
-    const std::vector<HookRecord> &hooks() const { return pHooks; }
     // The bits of HookWatch's When, and the message that stands for every message.
-    static constexpr std::int32_t HookAfter = 1;
-    static constexpr std::int32_t HookBefore = 2;
-    static constexpr std::int32_t EveryMessage = -1;
+    static constexpr std::int32_t HookAfter = MessageHook::After;
+    static constexpr std::int32_t HookBefore = MessageHook::Before;
+    static constexpr std::int32_t EveryMessage = MessageHook::EveryMessage;
+    // The windows the button has hooked, and what it watches on each.
+    const MessageHook &hook() const { return m_hook; }
 
     // For the host and for tests: what the button last painted.
-    ButtonState paintedState() const { return ButtonState(pState); }
-    bool isPaintLocked() const { return pPaintLock; }
+    ButtonState paintedState() const { return m_state; }
+    bool isPaintLocked() const { return m_paintLocked; }
     const DrawingSurface &surface() const { return m_surface; }
 
 signals:
@@ -177,72 +110,56 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
-    // painting
-    void InitColours();
-    void UserControl_Resize();
-    void ApplyShape();
-
-    // input: the notifications of the control runtime and their reactions
-    void NotifyMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPointF position);
-    void UserControl_MouseDown(int Button, int Shift, float x, float y);
-    void UserControl_MouseMove(int Button, int Shift, float x, float y);
-    void UserControl_MouseUp(int Button, int Shift, float x, float y);
-    void UserControl_DblClick();
-    void UserControl_KeyDown(int KeyCode, int Shift);
-    void UserControl_KeyUp(int KeyCode, int Shift);
-    void UserControl_AccessKeyPress(int KeyAscii);
-    void UserControl_GotFocus();
-    void UserControl_LostFocus();
-    void UserControl_AmbientChanged(const QString &PropertyName);
-    void FormActivationChanged(bool active);
-    void PointerLeft();
-    void WatchMouseLeave(std::int32_t window);
-    void PaintUnless(ButtonState state);
+    // input: the reactions of the state machine
+    void reportMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPointF position);
+    void followPointer(int button, int shift, float x, float y);
+    void releaseSpace();
+    void clickByAccessKey();
+    void updateFromAmbient(const QString &property);
+    void setFormActive(bool active);
+    void forgetPointer();
+    void paintIfLookChanges(ButtonState look);
     template<typename Emit>
-    bool Raise(Emit emitEvent);
+    bool raiseEvent(Emit emitEvent);
+
+    // painting
+    void enforceMinimumSize();
+    void applyShape();
 
     // message hook
-    friend class WindowProcedure;
-    void HookListAdd(std::int32_t uMsg, QList<std::int32_t> &list, std::int32_t &count);
-    void DropHook(std::size_t index);
-    void RunHooks(const QList<WindowMessage> &messages, bool bBefore);
-    void InstallHooks();
-    void RemoveHooks();
-    void ReleaseHooks();
+    void installHooks();
+    void removeHooks();
 
     // properties and life cycle
-    QString ParseAccessKey() const;
-    void pFONT_FontChanged(const QString &PropertyName);
-    void AttachFont(const SharedFont &font);
-    void NotifyChanged(const QString &key);
-    bool UserMode() const;
-    QWidget *ParentForm() const;
+    QString accessKey() const;
+    void applyFont();
+    void attachFont(const SharedFont &font);
+    void notifyChanged(const QString &key);
+    bool userMode() const;
+    QWidget *parentForm() const;
 
-    // The button's fields, in their order of declaration. Flags and integers
-    // start as false and 0, so pState starts as Disabled; the paint lock is
-    // set from creation until the properties are known.
-    std::vector<HookRecord> pHooks;
-    std::int16_t pLastButton = 0;
-    bool pPaintLock = true;
-    bool pArmed = false;
-    bool pHasFocus = false;
-    bool pMouseOver = false;
-    ButtonColours pColours;
-    bool pFormActive = false;
-    bool pSpaceDown = false;
-    bool pMouseDown = false;
-    bool pIsDefault = false;
-    std::int32_t pHwndParent = 0;
-    std::int32_t pState = 0;
-    std::int32_t pHwnd = 0;
-    QString pCaption;
-    bool pEnabled = false;
-    OleColor pForeColor = 0;
-    bool pFocusRect = false;
-    SharedFont pFONT;
-    // The machine-code template of the Windows hook and the two addresses it
-    // calls have no counterpart here: the window's procedure chain in the
-    // hook stands in for them.
+    // The button's state. Flags and integers start as false and 0 and the
+    // look as Disabled; the paint lock is set from creation until the
+    // properties are known.
+    MessageHook m_hook{std::bind_front(&ccXPButton::zSubclass_Proc, this)};
+    Qt::MouseButton m_lastButton = Qt::NoButton; // the button of the last press
+    bool m_paintLocked = true;
+    bool m_armed = false;     // a release (of the mouse button or Space) clicks
+    bool m_hasFocus = false;
+    bool m_mouseOver = false;
+    ButtonColours m_colours;
+    bool m_formActive = false;
+    bool m_spaceDown = false;
+    bool m_mouseDown = false;
+    bool m_isDefault = false; // the form shows the button as its default button
+    std::int32_t m_formHandle = 0;
+    ButtonState m_state = ButtonState::Disabled; // the look last painted
+    std::int32_t m_handle = 0;
+    QString m_caption;
+    bool m_enabled = false;
+    OleColor m_foreColor = 0;
+    bool m_focusRect = false;
+    SharedFont m_font;
 
     // What the host gives the button on Qt: its site, the drawing surface
     // behind its client area, the size its window shape was made for, and

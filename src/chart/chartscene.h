@@ -1,5 +1,6 @@
 #pragma once
 
+#include "chartcolumn.h"
 #include "chartelement.h"
 #include "twips.h"
 
@@ -23,7 +24,7 @@ enum class ElementFamily : std::uint8_t { Item, Label };
 class ChartScene
 {
 public:
-    static constexpr int FamilySize = 100;
+    static constexpr int FamilySize = ChartCapacity;
 
     ChartScene();
     ChartScene(const ChartScene &) = delete;
@@ -37,8 +38,8 @@ public:
     // nullptr for an element that has not been created.
     ChartElement *element(ElementFamily family, int index);
     const ChartElement *element(ElementFamily family, int index) const;
-    ChartElement &Border() { return m_border; }
-    const ChartElement &Border() const { return m_border; }
+    ChartElement &border() { return m_border; }
+    const ChartElement &border() const { return m_border; }
 
     // The resolution the scene is measured and drawn at: twips per pixel and
     // the label font follow it. A new resolution measures every label again.

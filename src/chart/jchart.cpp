@@ -16,8 +16,7 @@
 
 namespace {
 
-constexpr OleColor White = 0x00FFFFFF;
-constexpr OleColor DefaultBackColor = White;
+constexpr OleColor DefaultBackColor = 0x00FFFFFF; // white
 
 // Layout, in twips unless stated.
 constexpr int Margin = 50;          // left edge of the first column; baseline above the bottom edge
@@ -59,6 +58,7 @@ jChart::jChart(QWidget *parent)
 {
     // paintEvent fills every pixel itself.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    m_columns.reserve(Capacity);
     static const bool accessible = [] {
         registerAccessible(QString::fromLatin1(staticMetaObject.className()),
                            [](QObject *object) { return new jChartAccessible(static_cast<jChart *>(object)); });
@@ -84,54 +84,46 @@ void jChart::WriteProperties(PropertyBag &bag) const
     bag.write(backColorKey(), int(BackColor()), int(DefaultBackColor));
 }
 
-void jChart::SetBackColor(OleColor New_BackColor)
+void jChart::SetBackColor(OleColor colour)
 {
-    m_backColor = New_BackColor;
+    m_backColor = colour;
     if (m_site)
         m_site->propertyChanged(backColorKey());
     update();
 }
 
-void jChart::AddItem(const QString &Label, std::int16_t Value, OleColor Color, OleColor LabelColor)
+void jChart::AddItem(const QString &label, std::int16_t value, OleColor colour, OleColor labelColour)
 {
-    if (Count < 0 || Count >= Capacity) {
+    if (m_columns.size() >= Capacity) {
         throw RuntimeError::indexOutOfRange(
             QStringLiteral("The chart already holds %1 columns, as many as it can show. "
                            "Clear the graph before adding another column.")
                 .arg(Capacity));
     }
-    Values[Count] = float(Value);
-    Captions[Count] = Label;
-    Colors[Count] = Color;
-    LabelColors[Count] = LabelColor;
-    ++Count;
+    m_columns.append({label, value, colour, labelColour});
     announceColumnCount(this);
-    Resize();
+    layOut();
 }
 
 void jChart::Clear()
 {
-    const std::int16_t countOnEntry = Count;
-    for (int i = 0; i < countOnEntry; ++i) {
-        Count = 0;
-        Colors[i] = White;
-        Captions[i].clear();
-        LabelColors[i] = White;
-        Values[i] = 0;
-        // A column stored while the control was too wide to lay out has no
-        // elements yet; there is nothing of it to hide.
+    if (m_columns.isEmpty())
+        return;
+    // The elements of the stored columns are hidden, not destroyed: the next
+    // layout shows them again. A column stored while the control was too
+    // wide to lay out has no elements yet; there is nothing of it to hide.
+    for (int i = 0; i < m_columns.size(); ++i) {
         if (ChartElement *label = m_scene.element(ElementFamily::Label, i))
             label->setVisible(false);
         if (ChartElement *item = m_scene.element(ElementFamily::Item, i))
             item->setVisible(false);
     }
-    if (countOnEntry > 0) {
-        announceColumnCount(this);
-        update();
-    }
+    m_columns.clear();
+    announceColumnCount(this);
+    update();
 }
 
-void jChart::Resize()
+void jChart::layOut()
 {
     // The control's size in twips, and its labels' sizes, at the resolution
     // of the screen it is on.
@@ -140,7 +132,7 @@ void jChart::Resize()
     const float width = float(m_scene.resolution().toTwipsX(device.width()));
     const float height = float(m_scene.resolution().toTwipsY(device.height()));
 
-    ChartElement &border = m_scene.Border();
+    ChartElement &border = m_scene.border();
     border.setLeft(0);
     border.setTop(0);
     border.setWidth(width);
@@ -148,19 +140,19 @@ void jChart::Resize()
     // One repaint for the whole pass, asked for before anything can fail.
     update();
 
-    if (Count < 1)
+    if (m_columns.isEmpty())
         return;
     try {
-        UsableWidth = toInt16(width - Margins);
+        m_usableWidth = toInt16(width - Margins);
     } catch (const RuntimeError &) {
         throw RuntimeError::overflow(
             QStringLiteral("The chart is too wide to lay out its columns: it can be at most 32,867 twips wide."));
     }
-    ColumnPitch = toInt16(double(UsableWidth) / Count);
-    DrawItems(height);
+    m_columnPitch = toInt16(double(m_usableWidth) / m_columns.size());
+    layOutColumns(height);
 }
 
-void jChart::DrawItems(float controlHeight)
+void jChart::layOutColumns(float controlHeight)
 {
     const std::int16_t unitHeight = toInt16((controlHeight - Margins) / PercentSpan);
 
@@ -172,32 +164,33 @@ void jChart::DrawItems(float controlHeight)
     // baseline, exactly like a value of 0, or a column of no width at its
     // place. Every size is set on every pass, so nothing of an earlier layout
     // or of element 0 ever shows through.
-    const float columnWidth = std::max(0.0f, ColumnPitch / 2.0f);
+    const float columnWidth = std::max(0.0f, m_columnPitch / 2.0f);
     std::int16_t x = Margin;
-    for (int i = 0; i < Count; ++i) {
+    for (int i = 0; i < m_columns.size(); ++i) {
+        const ChartColumn &column = m_columns.at(i);
         m_scene.create(ElementFamily::Item, i);
         ChartElement &item = *m_scene.element(ElementFamily::Item, i);
         item.setLeft(x);
         item.setWidth(columnWidth);
-        item.setFillColour(Colors[i]);
-        item.setHeight(std::max(0.0f, unitHeight * Values[i]));
+        item.setFillColour(column.colour);
+        item.setHeight(std::max(0.0f, float(unitHeight) * float(column.value)));
         item.setTop(controlHeight - Margin - item.height());
         item.setVisible(true);
 
         m_scene.create(ElementFamily::Label, i);
         ChartElement &label = *m_scene.element(ElementFamily::Label, i);
-        m_scene.setCaption(label, Captions[i]);
+        m_scene.setCaption(label, column.label);
         label.setLeft(item.width() * LabelShiftNumerator / LabelShiftDenominator - LabelBackset + item.left());
-        if (Values[i] > LabelThreshold) {
+        if (column.value > LabelThreshold) {
             label.setTop(item.top() + LabelInset);
             m_scene.bringToFront(label);
         } else {
             label.setTop(item.top() - label.height());
         }
-        label.setTextColour(LabelColors[i]);
+        label.setTextColour(column.labelColour);
         label.setVisible(true);
 
-        advance(x, ColumnPitch);
+        advance(x, m_columnPitch);
     }
 }
 
@@ -207,7 +200,7 @@ void jChart::resizeEvent(QResizeEvent *event)
     // No exception may cross Qt's event loop. A control too wide to lay out
     // gets its new frame and keeps its columns where the last layout put them.
     try {
-        Resize();
+        layOut();
     } catch (const RuntimeError &) {
     }
 }
@@ -219,7 +212,7 @@ void jChart::paintEvent(QPaintEvent *)
     const Resolution resolution = Resolution::of(this);
     if (m_scene.resolution() != resolution) {
         try {
-            Resize();
+            layOut();
         } catch (const RuntimeError &) {
         }
     }

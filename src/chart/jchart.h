@@ -1,27 +1,28 @@
 #pragma once
 
+#include "chartcolumn.h"
 #include "chartscene.h"
 #include "colours.h"
 
+#include <QList>
 #include <QString>
 #include <QWidget>
 
-#include <array>
 #include <cstdint>
 
 class ControlSite;
 class PropertyBag;
 
-// A column chart drawn by hand: up to 100 columns, each a filled rectangle
-// standing on a common baseline with its label above it. The columns live in
-// four parallel tables; the picture is a retained list of child elements laid
-// out in twips, which paintEvent draws.
+// A column chart drawn by hand: up to Capacity columns, each a filled
+// rectangle standing on a common baseline with its label above it. The
+// columns are a list of records; the picture is a retained list of child
+// elements laid out in twips, which paintEvent draws.
 class jChart : public QWidget
 {
     Q_OBJECT
 
 public:
-    static constexpr int Capacity = 100;
+    static constexpr int Capacity = ChartCapacity;
 
     explicit jChart(QWidget *parent = nullptr);
 
@@ -33,46 +34,44 @@ public:
     void WriteProperties(PropertyBag &bag) const;
 
     OleColor BackColor() const { return m_backColor; }
-    void SetBackColor(OleColor New_BackColor);
-    std::int16_t ItemCount() const { return Count; }
+    void SetBackColor(OleColor colour);
+    std::int16_t ItemCount() const { return std::int16_t(m_columns.size()); }
     // Throws RuntimeError: IndexOutOfRange when the chart is full (nothing is
     // stored), Overflow from the layout of a chart too wide to lay out (the
     // column stays stored).
-    void AddItem(const QString &Label, std::int16_t Value, OleColor Color, OleColor LabelColor);
+    void AddItem(const QString &label, std::int16_t value, OleColor colour, OleColor labelColour);
     void Clear();
 
-    // Frames the control with Border and lays out every stored column for the
-    // control's current size. Throws RuntimeError (Overflow) for a control too
-    // wide or too high to lay out; Border is placed by then.
-    void Resize();
+    // The layout pass: frames the control with its border and lays out every
+    // stored column for the control's current size. It runs whenever the
+    // control's size changes (resizeEvent is the host's size notification)
+    // and after every new column. Throws RuntimeError (Overflow) for a
+    // control too wide or too high to lay out; the border is placed by then.
+    void layOut();
 
-    // Read-only views of the tables and the elements.
-    const std::array<float, Capacity> &values() const { return Values; }
-    const std::array<QString, Capacity> &captions() const { return Captions; }
-    const std::array<OleColor, Capacity> &labelColors() const { return LabelColors; }
-    const std::array<OleColor, Capacity> &colors() const { return Colors; }
-    std::int16_t usableWidth() const { return UsableWidth; }
-    std::int16_t columnPitch() const { return ColumnPitch; }
+    // The stored columns, in the order they were added.
+    const QList<ChartColumn> &columns() const { return m_columns; }
+    // Read-only views of the layout's figures and the elements.
+    std::int16_t usableWidth() const { return m_usableWidth; }
+    std::int16_t columnPitch() const { return m_columnPitch; }
     const ChartScene &scene() const { return m_scene; }
-    // nullptr for an element that no layout has created yet.
-    const ChartElement *Item(int index) const { return m_scene.element(ElementFamily::Item, index); }
-    const ChartElement *Label(int index) const { return m_scene.element(ElementFamily::Label, index); }
-    const ChartElement &Border() const { return m_scene.Border(); }
+    // The rectangle and the label of column `index`; nullptr for an element
+    // that no layout has created yet.
+    const ChartElement *item(int index) const { return m_scene.element(ElementFamily::Item, index); }
+    const ChartElement *label(int index) const { return m_scene.element(ElementFamily::Label, index); }
+    const ChartElement &border() const { return m_scene.border(); }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void DrawItems(float controlHeight);
+    void layOutColumns(float controlHeight);
 
-    std::array<float, Capacity> Values{};
-    std::array<QString, Capacity> Captions;
-    std::array<OleColor, Capacity> LabelColors{};
-    std::array<OleColor, Capacity> Colors{};
-    std::int16_t Count = 0;
-    std::int16_t UsableWidth = 0;
-    std::int16_t ColumnPitch = 0;
+    QList<ChartColumn> m_columns;
+    // Written by every layout pass that has columns to lay out.
+    std::int16_t m_usableWidth = 0;
+    std::int16_t m_columnPitch = 0;
 
     ChartScene m_scene;
     ControlSite *m_site = nullptr;

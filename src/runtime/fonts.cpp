@@ -3,12 +3,10 @@
 #include "numbers.h"
 #include "twips.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
-#include <QGuiApplication>
 #include <QHash>
 #include <QList>
 #include <QtEndian>
@@ -19,11 +17,6 @@
 
 namespace {
 
-constexpr const char *FontFolder = "/usr/share/wine/fonts/";
-// Only the regular weight: the design draws nothing in bold.
-constexpr const char *ScalableFiles[] = {"tahoma.ttf"};
-constexpr const char *BitmapFile = "ms_sans_serif.ttf";
-
 const QString ControlFace = QStringLiteral("MS Sans Serif");
 constexpr double ControlPoints = 8.0;
 constexpr double PointsPerInch = 72.0;
@@ -33,7 +26,7 @@ constexpr double LinePixelsPerPointAt96 = 13.0 / ControlPoints;
 // Stands in for a bitmap face at a size it has no strike for.
 const QStringList ScalableStandIns = {QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans")};
 
-// The strikes (line heights in pixels) of each bitmap family we registered.
+// The strikes (line heights in pixels) of each bitmap family registered.
 QHash<QString, QList<int>> &bitmapStrikes()
 {
     static QHash<QString, QList<int>> strikes;
@@ -88,24 +81,6 @@ QList<Strike> splitStrikes(const QByteArray &font)
     return strikes;
 }
 
-void addBitmapFont(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    const QByteArray font = file.readAll();
-    QList<Strike> strikes = splitStrikes(font);
-    if (strikes.isEmpty()) {
-        QFontDatabase::addApplicationFontFromData(font);
-        return;
-    }
-    for (const Strike &strike : std::as_const(strikes)) {
-        const int id = QFontDatabase::addApplicationFontFromData(strike.font);
-        for (const QString &family : QFontDatabase::applicationFontFamilies(id))
-            bitmapStrikes()[family].append(strike.pixels);
-    }
-}
-
 // The line height a bitmap face is asked for, in device pixels.
 int linePixels(const QFont &font, const Resolution &resolution)
 {
@@ -128,21 +103,22 @@ void FontConfigurationLoader::wait()
         m_thread.join();
 }
 
-void installDesignFonts()
+void registerBitmapFont(const QString &path)
 {
-    static bool installed = false;
-    if (installed)
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
         return;
-    installed = true;
-
-    for (const char *file : ScalableFiles) {
-        const QString path = QString::fromLatin1(FontFolder) + QString::fromLatin1(file);
-        if (QFile::exists(path))
-            QFontDatabase::addApplicationFont(path);
+    const QByteArray font = file.readAll();
+    QList<Strike> strikes = splitStrikes(font);
+    if (strikes.isEmpty()) {
+        QFontDatabase::addApplicationFontFromData(font);
+        return;
     }
-    addBitmapFont(QString::fromLatin1(FontFolder) + QString::fromLatin1(BitmapFile));
-    QFont::insertSubstitution(QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"));
-    QApplication::setFont(toolkitControlFont(Resolution::of(QGuiApplication::primaryScreen())));
+    for (const Strike &strike : std::as_const(strikes)) {
+        const int id = QFontDatabase::addApplicationFontFromData(strike.font);
+        for (const QString &family : QFontDatabase::applicationFontFamilies(id))
+            bitmapStrikes()[family].append(strike.pixels);
+    }
 }
 
 QFont defaultControlFont(const Resolution &resolution)

@@ -25,18 +25,17 @@ private:
     std::thread m_thread;
 };
 
-// Registers the fonts the window's design names (Tahoma, MS Sans Serif) from
-// the metric-compatible files when they are installed, maps Verdana to DejaVu
-// Sans, and makes MS Sans Serif 8 pt the application's default control font.
-// MS Sans Serif is a bitmap font: each of its strikes (13, 16 and 20 px) is
-// registered as a size of its own. Missing files fall back silently to what
-// the system has. Safe to call twice.
-void installDesignFonts();
+// Registers the font file at path for this program. A bitmap font whose
+// bitmaps come in several strikes has each strike registered as a size of its
+// own, which deviceFont then draws at exactly that size; a file that cannot be
+// read registers nothing.
+void registerBitmapFont(const QString &path);
 
 // The default control font for a screen, sized in its device pixels: MS Sans
 // Serif 8 pt, one text line 195 twips high. That is the bitmap strike of
-// 13 px at 96 dpi, 16 at 120 and 20 at 144; where no strike has the size
-// (26 px at 192 dpi or at 96 x 2) a scalable sans serif with the same line
+// 13 px at 96 dpi, 16 at 120 and 20 at 144 once the face is registered
+// (registerBitmapFont); where no strike has the size (26 px at 192 dpi or at
+// 96 x 2), or the face is not there, a scalable sans serif with the same line
 // height stands in. Its text is not anti-aliased.
 QFont defaultControlFont(const Resolution &resolution);
 

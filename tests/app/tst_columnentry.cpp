@@ -1,5 +1,5 @@
 #include "ccxpbutton.h"
-#include "fonts.h"
+#include "designfonts.h"
 #include "formlabel.h"
 #include "frmmain.h"
 #include "jchart.h"
@@ -85,10 +85,7 @@ void tst_ColumnEntry::addRightAfterStart()
 {
     click("CcXAddColumn");
     QCOMPARE(chart()->ItemCount(), 1);
-    QCOMPARE(chart()->values()[0], 50.0f);
-    QCOMPARE(chart()->captions()[0], QStringLiteral("Value "));
-    QCOMPARE(chart()->colors()[0], 0x00E0E0E0u);
-    QCOMPARE(chart()->labelColors()[0], 0x00000000u);
+    QVERIFY(chart()->columns()[0] == (ChartColumn{QStringLiteral("Value "), 50, 0x00E0E0E0u, 0x00000000u}));
     // The entry fields keep what they held.
     QCOMPARE(edit("Text1")->text(), QStringLiteral("50"));
     QCOMPARE(edit("Text2")->text(), QStringLiteral("Value "));
@@ -121,7 +118,7 @@ void tst_ColumnEntry::valueText()
     edit("Text1")->setText(text);
     click("CcXAddColumn");
     QCOMPARE(chart()->ItemCount(), 1);
-    QCOMPARE(chart()->values()[0], float(value));
+    QCOMPARE(chart()->columns()[0].value, std::int16_t(value));
 }
 
 void tst_ColumnEntry::labelTextIsTakenAsTyped_data()
@@ -138,7 +135,7 @@ void tst_ColumnEntry::labelTextIsTakenAsTyped()
     edit("Text2")->setText(text);
     click("CcXAddColumn");
     QCOMPARE(chart()->ItemCount(), 1);
-    QCOMPARE(chart()->captions()[0], text);
+    QCOMPARE(chart()->columns()[0].label, text);
 }
 
 void tst_ColumnEntry::valueThatDoesNotFit_data()
@@ -170,9 +167,8 @@ void tst_ColumnEntry::valueThatDoesNotFit()
     QVERIFY2(message.contains(text), qPrintable(message));
 
     QCOMPARE(chart()->ItemCount(), 1);
-    QCOMPARE(chart()->values()[0], 30.0f);
-    QCOMPARE(chart()->values()[1], 0.0f);
-    QVERIFY(chart()->captions()[1].isEmpty());
+    QCOMPARE(chart()->columns().size(), 1);
+    QCOMPARE(chart()->columns()[0].value, std::int16_t(30));
     QCOMPARE(edit("Text1")->text(), text);
     QCOMPARE(edit("Text2")->text(), QStringLiteral("Value "));
     QCOMPARE(swatch(1)->BackColor(), 0x000000FFu);
@@ -186,8 +182,7 @@ void tst_ColumnEntry::the101stColumn()
         click("CcXAddColumn");
     }
     QCOMPARE(chart()->ItemCount(), 100);
-    const auto values = chart()->values();
-    const auto captions = chart()->captions();
+    const QList<ChartColumn> columns = chart()->columns();
 
     QString message;
     ModalAnswer<QMessageBox> answer([&message](QMessageBox *box) {
@@ -199,8 +194,7 @@ void tst_ColumnEntry::the101stColumn()
     QVERIFY(answer.seen());
     QVERIFY2(message.contains(QStringLiteral("at most 100 columns")), qPrintable(message));
     QCOMPARE(chart()->ItemCount(), 100);
-    QCOMPARE(chart()->values(), values);
-    QCOMPARE(chart()->captions(), captions);
+    QVERIFY(chart()->columns() == columns);
     QCOMPARE(edit("Text1")->text(), QStringLiteral("77"));
 }
 
@@ -224,8 +218,8 @@ void tst_ColumnEntry::paletteSetsTheColumnColour()
     QCOMPARE(paletteCell(cell)->BackColor(), OleColor(colour));
 
     click("CcXAddColumn");
-    QCOMPARE(chart()->colors()[0], OleColor(colour));
-    QCOMPARE(chart()->labelColors()[0], 0x000000u);
+    QCOMPARE(chart()->columns()[0].colour, OleColor(colour));
+    QCOMPARE(chart()->columns()[0].labelColour, 0x000000u);
 }
 
 void tst_ColumnEntry::rightClickOnThePaletteDoesNothing()
@@ -252,7 +246,7 @@ void tst_ColumnEntry::swatchDialog()
     QCOMPARE(swatch(1 - index)->BackColor(), other);
 
     click("CcXAddColumn");
-    QCOMPARE(index == 0 ? chart()->labelColors()[0] : chart()->colors()[0], 0x030201u);
+    QCOMPARE(index == 0 ? chart()->columns()[0].labelColour : chart()->columns()[0].colour, 0x030201u);
 }
 
 void tst_ColumnEntry::dialogThatChangesNothing_data()
@@ -342,7 +336,7 @@ void tst_ColumnEntry::captionDialogColoursOnlyTheCaption()
     QVERIFY(caption->isTransparent());
     QCOMPARE(swatch(1)->BackColor(), 0xE0E0E0u);
     click("CcXAddColumn");
-    QCOMPARE(chart()->colors()[0], 0xE0E0E0u);
+    QCOMPARE(chart()->columns()[0].colour, 0xE0E0E0u);
 }
 
 void tst_ColumnEntry::clearKeepsTheEntries()
@@ -362,9 +356,9 @@ void tst_ColumnEntry::clearKeepsTheEntries()
 
     click("CcXAddColumn");
     QCOMPARE(chart()->ItemCount(), 1);
-    QCOMPARE(chart()->values()[0], 20.0f);
-    QCOMPARE(chart()->captions()[0], QStringLiteral("next"));
-    QCOMPARE(chart()->colors()[0], 0x00FF00u);
+    QCOMPARE(chart()->columns()[0].value, std::int16_t(20));
+    QCOMPARE(chart()->columns()[0].label, QStringLiteral("next"));
+    QCOMPARE(chart()->columns()[0].colour, 0x00FF00u);
 }
 
 void tst_ColumnEntry::clearOnAnEmptyChart()

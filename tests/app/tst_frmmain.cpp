@@ -1,5 +1,5 @@
 #include "ccxpbutton.h"
-#include "fonts.h"
+#include "designfonts.h"
 #include "formlabel.h"
 #include "frmmain.h"
 #include "jchart.h"
@@ -375,8 +375,8 @@ void tst_frmMain::endingTheProgram()
     for (const ccXPButton *button : buttons) {
         // Terminate lets go of the font and frees the hooks.
         QCOMPARE(!button->Font(), !exit);
-        for (const HookRecord &hook : button->hooks())
-            QCOMPARE(hook.Window == 0, !exit);
+        for (const HookRecord &hook : button->hook().records())
+            QCOMPARE(hook.window == 0, !exit);
     }
     const QStringList atTheEnd = raised;
     m_window.reset();

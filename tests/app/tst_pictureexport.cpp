@@ -1,6 +1,5 @@
 #include "ccxpbutton.h"
-#include "fonts.h"
-#include "formdesign.h"
+#include "designfonts.h"
 #include "frmmain.h"
 #include "jchart.h"
 #include "modaldialogs.h"
@@ -48,8 +47,6 @@ private slots:
     void picturesFolder_data();
     void picturesFolder();
     void saveGraphInAFolderThatCannotBeWritten();
-    void iconSizes_data();
-    void iconSizes();
 
 private:
     template<typename T>
@@ -89,23 +86,6 @@ QString filterOf(Format format)
         if (type.format == format)
             return QString::fromLatin1(type.filter);
     return {};
-}
-
-QString colourName(Qt::GlobalColor colour)
-{
-    return QColor(colour).name();
-}
-
-// The colours met on a straight line through the image, each run once.
-QStringList colourRuns(const QImage &image, QPoint from, QPoint step)
-{
-    QStringList runs;
-    for (QPoint at = from; image.rect().contains(at); at += step) {
-        const QString name = QColor(image.pixel(at)).name();
-        if (runs.isEmpty() || runs.last() != name)
-            runs << name;
-    }
-    return runs;
 }
 
 QString run(const QString &program, const QStringList &arguments)
@@ -420,40 +400,6 @@ void tst_PictureExport::saveGraphInAFolderThatCannotBeWritten()
     QCOMPARE(entries(), QStringList{QStringLiteral("program")});
     QCOMPARE(control<QLineEdit>("txt_picture_number")->text(), QStringLiteral("2"));
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-}
-
-void tst_PictureExport::iconSizes_data()
-{
-    QTest::addColumn<int>("size");
-    for (int size : {16, 32, 48, 64, 128, 256})
-        QTest::addRow("%d pixels", size) << size;
-}
-
-void tst_PictureExport::iconSizes()
-{
-    QFETCH(int, size);
-    const QImage icon = FormDesign::iconImage(size);
-    QCOMPARE(icon.size(), QSize(size, size));
-    if (size % FormDesign::IconSize == 0) {
-        // Each pixel of the design becomes a square of pixels.
-        QCOMPARE(icon, FormDesign::iconImage().scaled(size, size, Qt::IgnoreAspectRatio, Qt::FastTransformation));
-        return;
-    }
-    // Drawn from the design: corner to corner the bevel, the yellow line and
-    // the field, and on one row the three columns in their order.
-    const QStringList diagonal = colourRuns(icon, QPoint(0, 0), QPoint(1, 1));
-    QStringList frame{colourName(Qt::lightGray), colourName(Qt::yellow), colourName(Qt::cyan)};
-    QCOMPARE(diagonal.mid(0, 3), frame);
-    frame << colourName(Qt::darkGray);
-    QCOMPARE(diagonal.mid(diagonal.size() - 2), (QStringList{colourName(Qt::yellow), colourName(Qt::darkGray)}));
-    const QStringList bars{colourName(Qt::red), colourName(Qt::magenta), colourName(Qt::darkBlue)};
-    bool barsFound = false;
-    for (int y = 0; y < size && !barsFound; ++y) {
-        QStringList row = colourRuns(icon, QPoint(0, y), QPoint(1, 0));
-        row.removeIf([&frame](const QString &name) { return frame.contains(name); });
-        barsFound = row == bars;
-    }
-    QVERIFY(barsFound);
 }
 
 QTEST_MAIN(tst_PictureExport)

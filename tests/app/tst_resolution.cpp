@@ -3,6 +3,7 @@
 // unit of the design. At 96 x 2 everything is in the device pixels of 192 dpi.
 
 #include "ccxpbutton.h"
+#include "designfonts.h"
 #include "fonts.h"
 #include "frmmain.h"
 #include "jchart.h"
@@ -268,7 +269,7 @@ void tst_Resolution::firstColumn()
     QVERIFY(openOn(dpi, ratio));
     jChart *chart = child<jChart>(QStringLiteral("UserControl11"));
     chart->AddItem(QStringLiteral("First"), 50, Red, 0);
-    const ChartElement *item = chart->Item(0);
+    const ChartElement *item = chart->item(0);
     QCOMPARE(QRectF(item->left(), item->top(), item->width(), item->height()), twips);
 
     // Painted edge by edge at the screen's pixels, with a one-pixel outline.

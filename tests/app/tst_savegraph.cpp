@@ -1,5 +1,5 @@
 #include "ccxpbutton.h"
-#include "fonts.h"
+#include "designfonts.h"
 #include "formlabel.h"
 #include "frmmain.h"
 #include "graphfile.h"

@@ -1,4 +1,5 @@
 #include "buttontesthost.h"
+#include "designfonts.h"
 #include "fonts.h"
 #include "windowsystem.h"
 
@@ -14,9 +15,11 @@
 
 namespace {
 
-constexpr std::int32_t WmActivate = 6;
-constexpr std::int32_t WmNcActivate = 134;
-constexpr std::int32_t WmMouseLeave = 675;
+// A host passes Windows' own message numbers.
+constexpr std::int32_t WmActivate = WindowSystem::WmActivate;
+constexpr std::int32_t WmNcActivate = WindowSystem::WmNcActivate;
+constexpr std::int32_t WmMouseLeave = WindowSystem::WmMouseLeave;
+static_assert(WmActivate == 6 && WmNcActivate == 134 && WmMouseLeave == 675);
 
 // Writes down the events of the watched kinds that reach the form or the
 // button through the object it is installed on.
@@ -190,15 +193,15 @@ void tst_ButtonHook::readPropertiesHooksBothWindows()
     button->Initialize();
     button->ReadProperties(PropertyBag());
 
-    const std::vector<HookRecord> &hooks = button->hooks();
+    const std::vector<HookRecord> &hooks = button->hook().records();
     QCOMPARE(hooks.size(), 2u);
-    QCOMPARE(hooks[0].Window, button->hWnd());
-    QCOMPARE(hooks[0].AfterCount, 1);
-    QCOMPARE(hooks[0].AfterMsgs, QList<std::int32_t>{WmMouseLeave});
-    QCOMPARE(hooks[0].BeforeCount, 0);
-    QCOMPARE(hooks[1].Window, WindowSystem::handleOf(m_host));
-    QCOMPARE(hooks[1].AfterMsgs, QList<std::int32_t>{formMessage});
-    QCOMPARE(hooks[1].BeforeCount, 0);
+    QCOMPARE(hooks[0].window, button->hWnd());
+    QCOMPARE(hooks[0].afterCount, 1);
+    QCOMPARE(hooks[0].afterMessages, QList<std::int32_t>{WmMouseLeave});
+    QCOMPARE(hooks[0].beforeCount, 0);
+    QCOMPARE(hooks[1].window, WindowSystem::handleOf(m_host));
+    QCOMPARE(hooks[1].afterMessages, QList<std::int32_t>{formMessage});
+    QCOMPARE(hooks[1].beforeCount, 0);
 }
 
 void tst_ButtonHook::designModeHooksNothing()
@@ -209,7 +212,7 @@ void tst_ButtonHook::designModeHooksNothing()
     button->setSite(site);
     button->Initialize();
     button->ReadProperties(PropertyBag());
-    QVERIFY(button->hooks().empty());
+    QVERIFY(button->hook().records().empty());
     QSignalSpy activations(button, &ccXPButton::FormActivate);
     showAndActivate();
     QCOMPARE(activations.size(), 0);
@@ -220,12 +223,12 @@ void tst_ButtonHook::terminateFreesTheEntries()
     ccXPButton *button = m_host->addButton(QStringLiteral("CcXExit"), QRect(10, 10, 89, 81));
     QSignalSpy activations(button, &ccXPButton::FormActivate);
     button->Terminate();
-    QCOMPARE(button->hooks().size(), 2u);
-    for (const HookRecord &hook : button->hooks()) {
-        QCOMPARE(hook.Window, 0);
-        QCOMPARE(hook.Block, nullptr);
-        QCOMPARE(hook.AfterCount, 0);
-        QVERIFY(hook.AfterMsgs.isEmpty());
+    QCOMPARE(button->hook().records().size(), 2u);
+    for (const HookRecord &hook : button->hook().records()) {
+        QCOMPARE(hook.window, 0);
+        QCOMPARE(hook.interception, nullptr);
+        QCOMPARE(hook.afterCount, 0);
+        QVERIFY(hook.afterMessages.isEmpty());
     }
     showAndActivate();
     QCOMPARE(activations.size(), 0);
@@ -236,15 +239,15 @@ void tst_ButtonHook::watchingTheSameMessageTwice()
     ccXPButton *button = m_host->addButton(QStringLiteral("CcXExit"), QRect(10, 10, 89, 81));
     button->HookWatch(button->hWnd(), WmMouseLeave, ccXPButton::HookAfter);
     button->HookWatch(button->hWnd(), WmMouseLeave, ccXPButton::HookAfter | ccXPButton::HookBefore);
-    const HookRecord &own = button->hooks()[0];
-    QCOMPARE(own.AfterCount, 1);
-    QCOMPARE(own.AfterMsgs, QList<std::int32_t>{WmMouseLeave});
-    QCOMPARE(own.BeforeCount, 1);
-    QCOMPARE(own.BeforeMsgs, QList<std::int32_t>{WmMouseLeave});
+    const HookRecord &own = button->hook().records()[0];
+    QCOMPARE(own.afterCount, 1);
+    QCOMPARE(own.afterMessages, QList<std::int32_t>{WmMouseLeave});
+    QCOMPARE(own.beforeCount, 1);
+    QCOMPARE(own.beforeMessages, QList<std::int32_t>{WmMouseLeave});
 
     // A second message is added behind the first.
     button->HookWatch(button->hWnd(), WmActivate, ccXPButton::HookAfter);
-    QCOMPARE(button->hooks()[0].AfterMsgs, (QList<std::int32_t>{WmMouseLeave, WmActivate}));
+    QCOMPARE(button->hook().records()[0].afterMessages, (QList<std::int32_t>{WmMouseLeave, WmActivate}));
 }
 
 void tst_ButtonHook::watchedMessagesAroundTheFormsProcessing_data()
@@ -280,7 +283,7 @@ void tst_ButtonHook::watchedMessagesAroundTheFormsProcessing()
     if (uMsg == ccXPButton::EveryMessage) {
         // Once a list takes every message, a single one adds nothing.
         button->HookWatch(form, WmMouseLeave, When);
-        QCOMPARE(When & ccXPButton::HookAfter ? button->hooks()[1].AfterCount : button->hooks()[1].BeforeCount,
+        QCOMPARE(When & ccXPButton::HookAfter ? button->hook().records()[1].afterCount : button->hook().records()[1].beforeCount,
                  ccXPButton::EveryMessage);
     }
     QList<int> seen;
@@ -300,7 +303,7 @@ void tst_ButtonHook::unknownWindowsHaveNoEffect()
     button->HookWatch(button->hWnd(), WmMouseLeave, ccXPButton::HookAfter);
     button->HookDetach(button->hWnd());
     QCOMPARE(button->HookFind(button->hWnd(), false), -1);
-    QVERIFY(button->hooks().empty());
+    QVERIFY(button->hook().records().empty());
 
     QCOMPARE(button->HookAttach(button->hWnd()), 0);
     const std::int32_t stranger = WindowSystem::handleOf(m_host);
@@ -308,9 +311,9 @@ void tst_ButtonHook::unknownWindowsHaveNoEffect()
     button->HookDetach(stranger);
     button->HookDetach(0);
     QCOMPARE(button->HookAttach(0x7FFFFFF0), -1);
-    QCOMPARE(button->hooks().size(), 1u);
-    QCOMPARE(button->hooks()[0].Window, button->hWnd());
-    QCOMPARE(button->hooks()[0].AfterCount, 0);
+    QCOMPARE(button->hook().records().size(), 1u);
+    QCOMPARE(button->hook().records()[0].window, button->hWnd());
+    QCOMPARE(button->hook().records()[0].afterCount, 0);
 }
 
 void tst_ButtonHook::attachReusesAFreeEntry()
@@ -326,7 +329,7 @@ void tst_ButtonHook::attachReusesAFreeEntry()
     button->HookDetach(own);
     QCOMPARE(button->HookFind(0, true), 0);
     QCOMPARE(button->HookAttach(third), 0);
-    QCOMPARE(button->hooks().size(), 2u);
+    QCOMPARE(button->hook().records().size(), 2u);
     QCOMPARE(button->HookFind(third, false), 0);
     QCOMPARE(button->HookFind(form, false), 1);
 }
@@ -624,8 +627,8 @@ void tst_ButtonHook::destroyedFormDropsItsHooksFirst()
     showAndActivate();
     QList<std::int32_t> windowsLeft;
     connect(firstChild, &QObject::destroyed, firstChild, [&windowsLeft, button] {
-        for (const HookRecord &hook : button->hooks())
-            windowsLeft.append(hook.Window);
+        for (const HookRecord &hook : button->hook().records())
+            windowsLeft.append(hook.window);
     });
     delete m_host;
     m_host = nullptr;

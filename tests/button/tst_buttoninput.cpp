@@ -1,4 +1,5 @@
 #include "buttontesthost.h"
+#include "designfonts.h"
 #include "fonts.h"
 
 #include <QApplication>

@@ -1,4 +1,5 @@
 #include "buttontesthost.h"
+#include "designfonts.h"
 #include "fonts.h"
 #include "surfacepixels.h"
 #include "twips.h"
@@ -56,8 +57,8 @@ DrawingSurface paint(QSize size, ButtonState state, const ButtonCaption &caption
     QFont font(QStringLiteral("Verdana"));
     font.setPointSizeF(8.25);
     surface.setFont(font);
-    ccXPButton::DrawBody(surface, state, ccXPButton::DesignColours());
-    ccXPButton::DrawCaption(surface, state, caption);
+    ButtonPainter::drawBody(surface, state, ButtonPainter::designColours());
+    ButtonPainter::drawCaption(surface, state, caption);
     return surface;
 }
 
@@ -308,7 +309,7 @@ void tst_ButtonPainting::gradientRows()
     DrawingSurface s;
     s.resize(QSize(81, 33));
     s.clear(Background);
-    ccXPButton::DrawGradient(s, {rect.left(), rect.top(), rect.right(), rect.bottom()}, top, bottom);
+    ButtonPainter::drawGradient(s, {rect.left(), rect.top(), rect.right(), rect.bottom()}, top, bottom);
     // A line from left to right: right is exclusive.
     COMPARE_PIXEL(s, rect.left(), y, colour);
     COMPARE_PIXEL(s, rect.right() - 1, y, colour);
@@ -328,7 +329,7 @@ void tst_ButtonPainting::gradientWithoutRows()
     DrawingSurface s;
     s.resize(QSize(20, 6));
     s.clear(Background);
-    ccXPButton::DrawGradient(s, {rect.left(), rect.top(), rect.right(), rect.bottom()}, FaceTop, FaceBottom);
+    ButtonPainter::drawGradient(s, {rect.left(), rect.top(), rect.right(), rect.bottom()}, FaceTop, FaceBottom);
     QCOMPARE(pixelsOf(s, Background).size(), 20 * 6);
 }
 

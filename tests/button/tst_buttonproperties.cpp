@@ -1,4 +1,5 @@
 #include "buttontesthost.h"
+#include "designfonts.h"
 #include "fonts.h"
 #include "twips.h"
 #include "runtimeerror.h"
@@ -344,7 +345,7 @@ void tst_ButtonProperties::failingReadPropertiesLeavesNoHook()
     PropertyBag bag;
     bag.write(QStringLiteral("Font"), QStringLiteral("Verdana"));
     QVERIFY_THROWS_EXCEPTION(RuntimeError, button->ReadProperties(bag));
-    QVERIFY(button->hooks().empty());
+    QVERIFY(button->hook().records().empty());
     QVERIFY(button->isPaintLocked());
     QCOMPARE(button->Caption(), QStringLiteral("&OK"));
 }

@@ -1,5 +1,5 @@
 #include "controlsite.h"
-#include "fonts.h"
+#include "designfonts.h"
 #include "jchart.h"
 #include "propertybag.h"
 #include "runtimeerror.h"
@@ -43,18 +43,12 @@ QList<ElementState> picture(const jChart &chart)
     return states;
 }
 
-// The four tables, to see that an operation leaves them as they were.
-auto tables(const jChart &chart)
-{
-    return std::tuple(chart.values(), chart.captions(), chart.colors(), chart.labelColors());
-}
-
 std::unique_ptr<jChart> newChart(QSize pixels = {ChartWidth, ChartHeight})
 {
     auto chart = std::make_unique<jChart>();
     chart->Initialize();
     chart->resize(pixels);
-    chart->Resize();
+    chart->layOut();
     return chart;
 }
 
@@ -152,14 +146,14 @@ void tst_jChart::workedExample()
     QCOMPARE(chart->usableWidth(), 15230);
     QCOMPARE(chart->columnPitch(), 5077);
 
-    const ChartElement *item = chart->Item(column);
+    const ChartElement *item = chart->item(column);
     QVERIFY(item && item->isVisible());
     QCOMPARE_EQ(item->left(), left);
     QCOMPARE_EQ(item->width(), 2538.5f);
     QCOMPARE_EQ(item->height(), height);
     QCOMPARE_EQ(item->top(), top);
 
-    const ChartElement *label = chart->Label(column);
+    const ChartElement *label = chart->label(column);
     QVERIFY(label && label->isVisible());
     QCOMPARE_EQ(label->height(), LineHeight);
     QCOMPARE_EQ(label->left(), labelLeft);
@@ -172,17 +166,17 @@ void tst_jChart::hundredColumns()
     fill(jChart::Capacity);
     QCOMPARE(chart->columnPitch(), 152);
     for (int i = 0; i < jChart::Capacity; ++i) {
-        const ChartElement *item = chart->Item(i);
+        const ChartElement *item = chart->item(i);
         QCOMPARE_EQ(item->left(), float(50 + 152 * i));
         QCOMPARE_EQ(item->width(), 76.f);
         QCOMPARE_EQ(item->top(), 4885.f - 48 * i);
     }
-    QCOMPARE_EQ(chart->Item(99)->left(), 15098.f);
+    QCOMPARE_EQ(chart->item(99)->left(), 15098.f);
     // Values 94 to 99 have their labels inside, brought forward in turn.
     const auto &order = chart->scene().drawingOrder();
     for (int i = 94; i < jChart::Capacity; ++i)
-        QCOMPARE(order[order.size() - 100 + i], chart->Label(i));
-    QCOMPARE(order[order.size() - 7], &chart->Border());
+        QCOMPARE(order[order.size() - 100 + i], chart->label(i));
+    QCOMPARE(order[order.size() - 7], &chart->border());
 }
 
 void tst_jChart::singleColumn_data()
@@ -208,15 +202,15 @@ void tst_jChart::singleColumn()
 
     const OleColor fill = rgbColour(0, 0, 200);
     chart->AddItem(QStringLiteral("Value"), std::int16_t(value), fill, 0);
-    QCOMPARE_EQ(chart->values()[0], float(value));
-    const ChartElement *item = chart->Item(0);
+    QCOMPARE_EQ(chart->columns()[0].value, value);
+    const ChartElement *item = chart->item(0);
     QVERIFY(item->isVisible());
     QCOMPARE_EQ(item->left(), 50.f);
     QCOMPARE_EQ(item->width(), 7615.f); // one column takes the whole pitch
     QCOMPARE_EQ(item->height(), height);
     QCOMPARE_EQ(item->top(), 4885.f - height);
-    QCOMPARE_EQ(chart->Label(0)->top(), labelTop);
-    QCOMPARE(chart->scene().drawingOrder().back() == chart->Label(0), inFront);
+    QCOMPARE_EQ(chart->label(0)->top(), labelTop);
+    QCOMPARE(chart->scene().drawingOrder().back() == chart->label(0), inFront);
 
     // Row 324 lies just above the baseline outline, row 1 just below the frame.
     const QImage image = chart->grab().toImage();
@@ -252,10 +246,10 @@ void tst_jChart::negativeValueDrawsLikeZero()
     build(*zero, 0);
 
     const int last = chart->ItemCount() - 1;
-    QCOMPARE_EQ(chart->values()[last], float(value));
-    QCOMPARE_EQ(chart->Item(last)->height(), 0.f);
-    QCOMPARE_EQ(chart->Item(last)->top(), 4885.f);
-    QCOMPARE_EQ(chart->Label(last)->top(), 4885.f - LineHeight);
+    QCOMPARE_EQ(chart->columns()[last].value, value);
+    QCOMPARE_EQ(chart->item(last)->height(), 0.f);
+    QCOMPARE_EQ(chart->item(last)->top(), 4885.f);
+    QCOMPARE_EQ(chart->label(last)->top(), 4885.f - LineHeight);
     QVERIFY(picture(*chart) == picture(*zero));
     QCOMPARE(chart->grab().toImage(), zero->grab().toImage());
 }
@@ -289,15 +283,15 @@ void tst_jChart::smallControlDrawsNothingStale()
     // a chart made small draws, with nothing left of the first layout.
     build(*chart);
     chart->resize(pixels);
-    chart->Resize();
+    chart->layOut();
     const auto small = newChart(pixels);
     build(*small);
 
     QCOMPARE(chart->columnPitch(), pitch);
     for (int i = 0; i < count; ++i) {
-        QCOMPARE_EQ(chart->Item(i)->left(), float(50 + i * pitch));
-        QCOMPARE_EQ(chart->Item(i)->width(), width);
-        QCOMPARE_EQ(chart->Item(i)->height(), height);
+        QCOMPARE_EQ(chart->item(i)->left(), float(50 + i * pitch));
+        QCOMPARE_EQ(chart->item(i)->width(), width);
+        QCOMPARE_EQ(chart->item(i)->height(), height);
     }
     QVERIFY(picture(*chart) == picture(*small));
     const QImage image = chart->grab().toImage();
@@ -311,12 +305,14 @@ void tst_jChart::capacity()
 {
     fill(jChart::Capacity);
     QCOMPARE(chart->ItemCount(), 100);
-    const auto tablesBefore = tables(*chart);
+    // Stored as given, in the order given.
+    QVERIFY(chart->columns()[57] == (ChartColumn{QStringLiteral("57"), 57, rgbColour(57, 0, 0), rgbColour(0, 57, 0)}));
+    const QList<ChartColumn> columnsBefore = chart->columns();
     const auto pictureBefore = picture(*chart);
 
     QCOMPARE(errorOf([this] { chart->AddItem(QStringLiteral("101"), 1, 1, 1); }), ErrorKind::IndexOutOfRange);
     QCOMPARE(chart->ItemCount(), 100);
-    QVERIFY(tables(*chart) == tablesBefore);
+    QVERIFY(chart->columns() == columnsBefore);
     QVERIFY(picture(*chart) == pictureBefore);
 }
 
@@ -340,36 +336,31 @@ void tst_jChart::clear()
     QCOMPARE(chart->ItemCount(), 0);
     // Only visibility changes: no layout, Border untouched.
     QVERIFY(picture(*chart) == expected);
-    for (int i = 0; i < jChart::Capacity; ++i) {
-        const OleColor reset = i < count ? 0x00FFFFFF : 0;
-        QCOMPARE_EQ(chart->values()[i], 0.f);
-        QCOMPARE(chart->captions()[i], QString());
-        QCOMPARE(chart->colors()[i], reset);
-        QCOMPARE(chart->labelColors()[i], reset);
-    }
+    // Nothing of the former columns is kept.
+    QVERIFY(chart->columns().isEmpty());
 }
 
 void tst_jChart::reuseAfterClear()
 {
     addWorkedExample();
-    const ChartElement *item0 = chart->Item(0);
+    const ChartElement *item0 = chart->item(0);
     const auto elementCount = chart->scene().drawingOrder().size();
     chart->Clear();
     chart->AddItem(QStringLiteral("Again"), 20, 0, 0);
 
-    QCOMPARE(chart->Item(0), item0);
+    QCOMPARE(chart->item(0), item0);
     QCOMPARE(chart->scene().drawingOrder().size(), elementCount);
-    QVERIFY(chart->Item(0)->isVisible() && chart->Label(0)->isVisible());
+    QVERIFY(chart->item(0)->isVisible() && chart->label(0)->isVisible());
     for (int i : {1, 2})
-        QVERIFY(!chart->Item(i)->isVisible() && !chart->Label(i)->isVisible());
-    QCOMPARE(chart->Label(0)->caption(), QStringLiteral("Again"));
+        QVERIFY(!chart->item(i)->isVisible() && !chart->label(i)->isVisible());
+    QCOMPARE(chart->label(0)->caption(), QStringLiteral("Again"));
 }
 
 void tst_jChart::relayoutChangesNothing()
 {
     addWorkedExample();
     const auto before = picture(*chart);
-    chart->Resize();
+    chart->layOut();
     QVERIFY(picture(*chart) == before);
 }
 
@@ -394,10 +385,10 @@ void tst_jChart::overflow()
     if (overflows)
         QCOMPARE(*error, ErrorKind::Overflow);
     QCOMPARE(chart->ItemCount(), 1);
-    QCOMPARE_EQ(chart->values()[0], 50.f);
-    QCOMPARE_EQ(chart->Border().width(), float(pixels * 15));
-    QCOMPARE(chart->Item(0)->isVisible(), !overflows);
-    QCOMPARE_EQ(chart->Item(0)->width(), columnWidth);
+    QCOMPARE_EQ(chart->columns()[0].value, 50);
+    QCOMPARE_EQ(chart->border().width(), float(pixels * 15));
+    QCOMPARE(chart->item(0)->isVisible(), !overflows);
+    QCOMPARE_EQ(chart->item(0)->width(), columnWidth);
     // A column stored without a layout is cleared without fault.
     chart->Clear();
     QCOMPARE(chart->ItemCount(), 0);
@@ -420,8 +411,8 @@ void tst_jChart::resizeEventLaysOut()
     QVERIFY(QTest::qWaitForWindowExposed(chart.get()));
 
     chart->resize(pixels, ChartHeight);
-    QCOMPARE_EQ(chart->Border().width(), float(pixels * 15));
-    QCOMPARE_EQ(chart->Item(0)->width(), columnWidth);
+    QCOMPARE_EQ(chart->border().width(), float(pixels * 15));
+    QCOMPARE_EQ(chart->item(0)->width(), columnWidth);
 }
 
 void tst_jChart::backColorPersistence_data()
@@ -482,7 +473,7 @@ void tst_jChart::rendering()
     const QRect frame = image.rect();
     QRect labelBoxes[3];
     for (int c = 0; c < 3; ++c)
-        labelBoxes[c] = QRect(columns[c].labelAt, QSize(qRound(chart->Label(c)->width() / 15), 13));
+        labelBoxes[c] = QRect(columns[c].labelAt, QSize(qRound(chart->label(c)->width() / 15), 13));
 
     // Label text is drawn without blending: a pixel is either its label's
     // colour, inside that label's box, or exactly what lies beneath.

@@ -1,3 +1,4 @@
+#include "designfonts.h"
 #include "fonts.h"
 #include "twips.h"
 

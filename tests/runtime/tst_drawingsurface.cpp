@@ -1,4 +1,5 @@
 #include "drawingsurface.h"
+#include "designfonts.h"
 #include "fonts.h"
 #include "surfacepixels.h"
 

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+class PictureBox;
+class QWidget;
+
+// The picture of a window that Save Graph writes, Copy Picture copies and
+// Save Picture As exports: the window drawn off the screen, from the top of
+// its client area down to the height it has while a picture is taken. Drawn
+// off the screen, nothing that covers the window gets into the picture, and
+// the window does not change its size.
+namespace FormPicture {
+
+// The part of the window the picture shows, in the window's coordinates.
+QRect area(QWidget *window);
+
+// The picture, at the resolution of the window's screen: text in points is
+// drawn at the size it has there.
+QImage capture(QWidget *window);
+
+// Writes the picture to a 24-bit bitmap file at path. The buffer keeps the
+// picture and stays hidden. Throws RuntimeError (File) when the file cannot
+// be written; the buffer is then left as it was.
+void saveToFile(QWidget *window, PictureBox *buffer, const QString &path);
+
+} // namespace FormPicture

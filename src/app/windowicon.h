@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QImage>
+
+class QPainter;
+
+// The window's icon: 32 x 32 pixels in 16 colours, drawn at other sizes from
+// the same design (see paint). The window shows it, and the icon theme files
+// are made from it.
+namespace WindowIcon {
+
+constexpr int Size = 32;
+
+// Draws the icon size x size pixels large at the painter's origin.
+void paint(QPainter &painter, int size);
+QImage image(int size = Size);
+
+} // namespace WindowIcon
