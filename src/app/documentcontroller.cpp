@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPushButton>
 #include <QScopedValueRollback>
 #include <QStandardPaths>
 #include <QTimer>
@@ -240,6 +241,9 @@ bool DocumentController::maybeKeepChanges()
                     QStringLiteral("Do you want to save the changes to %1?").arg(documentName()),
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, m_window);
     box.setInformativeText(QStringLiteral("If you do not save them, they are lost."));
+    // S and D answer at once, as in most programs' question.
+    box.button(QMessageBox::Save)->setText(QStringLiteral("&Save"));
+    box.button(QMessageBox::Discard)->setText(QStringLiteral("&Discard"));
     box.setDefaultButton(QMessageBox::Save);
     const int answer = box.exec();
     FormDialogs::takeBackActivation(m_window);

@@ -162,6 +162,15 @@ void jChart::setCurrentColumn(int index)
 
 QRect jChart::columnRect(int index) const
 {
+    const QRect device = deviceColumnRect(index);
+    const double ratio = m_scene.resolution().pixelRatio();
+    if (ratio == 1)
+        return device;
+    return QRectF(device.x() / ratio, device.y() / ratio, device.width() / ratio, device.height() / ratio).toAlignedRect();
+}
+
+QRect jChart::deviceColumnRect(int index) const
+{
     const ChartElement *item = this->item(index);
     const ChartElement *label = this->label(index);
     if (index < 0 || index >= m_columns.size() || !item || !label || !item->isVisible())
@@ -184,8 +193,9 @@ void jChart::layOut()
     // The control's size in twips, and its labels' sizes, at the resolution
     // of the screen it is on.
     m_scene.setResolution(Resolution::of(this));
-    const float width = float(m_scene.resolution().toTwipsX(this->width()));
-    const float height = float(m_scene.resolution().toTwipsY(this->height()));
+    const QSize device = m_scene.resolution().toDevicePixels(size());
+    const float width = float(m_scene.resolution().toTwipsX(device.width()));
+    const float height = float(m_scene.resolution().toTwipsY(device.height()));
 
     ChartElement &border = m_scene.border();
     border.setLeft(0);
@@ -262,8 +272,19 @@ void jChart::resizeEvent(QResizeEvent *event)
 
 void jChart::paintEvent(QPaintEvent *)
 {
+    // A layout made for another resolution (the window moved to another
+    // screen, or its screen changed its scale) is made again first.
+    const Resolution resolution = Resolution::of(this);
+    if (m_scene.resolution() != resolution) {
+        try {
+            layOut();
+        } catch (const RuntimeError &) {
+        }
+    }
     QPainter painter(this);
     painter.fillRect(rect(), toQColor(m_backColor));
+    // The scene is laid out in the screen's device pixels.
+    m_scene.resolution().paintInDevicePixels(painter);
     m_scene.paint(painter);
 
     // The focus rectangle is drawn into the window's backing store only: a
@@ -272,7 +293,7 @@ void jChart::paintEvent(QPaintEvent *)
     const bool onScreen = store && painter.paintEngine() && painter.paintEngine()->paintDevice() == store->paintDevice();
     if (onScreen && hasFocus() && m_current >= 0) {
         painter.setPen(QPen(toQColor(SystemColour::WindowText), 1, Qt::DotLine));
-        painter.drawRect(columnRect(m_current).adjusted(-2, -2, 1, 1));
+        painter.drawRect(deviceColumnRect(m_current).adjusted(-2, -2, 1, 1));
     }
 }
 

@@ -70,8 +70,8 @@ public:
     // chart's picture never holds it.
     int currentColumn() const { return m_current; }
     void setCurrentColumn(int index);
-    // Where column `index` shows, its rectangle and its label, in pixels of
-    // the chart; empty for a column that is not laid out.
+    // Where column `index` shows, its rectangle and its label, in the
+    // chart's coordinates; empty for a column that is not laid out.
     QRect columnRect(int index) const;
     // The column shown at a point of the chart, -1 for none.
     int columnAt(QPoint point) const;
@@ -84,6 +84,8 @@ protected:
 
 private:
     void layOutColumns(float controlHeight);
+    // columnRect in the device pixels the scene is laid out in.
+    QRect deviceColumnRect(int index) const;
 
     QList<ChartColumn> m_columns;
     // Written by every layout pass that has columns to lay out.
