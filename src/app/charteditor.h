@@ -46,12 +46,6 @@ public:
     // Pastes the clipboard's text; a failure is shown in a message box.
     void pasteColumns();
 
-    QAction *editAction() const { return m_edit; }
-    QAction *removeAction() const { return m_remove; }
-    QAction *moveLeftAction() const { return m_moveLeft; }
-    QAction *moveRightAction() const { return m_moveRight; }
-    QAction *pasteAction() const { return m_paste; }
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -88,12 +88,12 @@ DocumentController::DocumentController(QWidget *window, jChart *chart, const Tex
 void DocumentController::addActions(QMenu *menu)
 {
     menu->addSeparator();
-    m_open = windowAction(m_window, menu->addAction(QStringLiteral("&Open Chart…"), this, &DocumentController::openChart),
-                          {QKeySequence(Qt::CTRL | Qt::Key_O)});
+    windowAction(m_window, menu->addAction(QStringLiteral("&Open Chart…"), this, &DocumentController::openChart),
+                 {QKeySequence(Qt::CTRL | Qt::Key_O)});
     m_save = windowAction(m_window, menu->addAction(QStringLiteral("Save C&hart"), this, &DocumentController::saveChart),
                           {QKeySequence(Qt::CTRL | Qt::Key_S)});
-    m_saveAs = windowAction(m_window, menu->addAction(QStringLiteral("Save Chart &As…"), this, &DocumentController::saveChartAs),
-                            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
+    windowAction(m_window, menu->addAction(QStringLiteral("Save Chart &As…"), this, &DocumentController::saveChartAs),
+                 {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
     menu->addSeparator();
     m_undo = windowAction(m_window, m_history->createUndoAction(this, QStringLiteral("&Undo")),
                           {QKeySequence(Qt::CTRL | Qt::Key_Z)});

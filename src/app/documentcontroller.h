@@ -74,9 +74,6 @@ public:
                                               QString *selectedFilter)>;
     void setFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
 
-    QAction *openAction() const { return m_open; }
-    QAction *saveAction() const { return m_save; }
-    QAction *saveAsAction() const { return m_saveAs; }
     QAction *undoAction() const { return m_undo; }
     QAction *redoAction() const { return m_redo; }
 
@@ -112,9 +109,7 @@ private:
     int m_session = 0;
     bool m_pushing = false;
 
-    QAction *m_open = nullptr;
     QAction *m_save = nullptr;
-    QAction *m_saveAs = nullptr;
     QAction *m_undo = nullptr;
     QAction *m_redo = nullptr;
 };

@@ -338,10 +338,10 @@ void frmMain::pickPaletteColour(int index)
 
 void frmMain::exitProgram()
 {
-    // Ends the program at once once unsaved changes are saved or given up:
-    // no Terminate. main() then takes the window down, and the buttons'
-    // hooks go silently as it starts to: nothing reaches the window or its
-    // controls any more.
+    // Unsaved changes are saved or given up first. Then the program ends at
+    // once, with no Terminate: main() takes the window down, and the
+    // buttons' hooks go silently as it starts to: nothing reaches the window
+    // or its controls any more.
     if (!m_document->maybeKeepChanges())
         return;
     QCoreApplication::exit(0);
