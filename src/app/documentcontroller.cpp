@@ -135,7 +135,7 @@ void DocumentController::load(const QString &path)
 {
     Format format = Format::Chart;
     const ChartDocument document = DocumentFile::read(path, &format);
-    show(document, path, format);
+    showDocument(document, path, format);
 }
 
 void DocumentController::openAtStart(const QString &path)
@@ -160,7 +160,7 @@ void DocumentController::openFile(const QString &path)
         return;
     }
     if (maybeKeepChanges())
-        show(document, path, format);
+        showDocument(document, path, format);
 }
 
 void DocumentController::openChart()
@@ -172,7 +172,7 @@ void DocumentController::openChart()
         openFile(path);
 }
 
-void DocumentController::show(const ChartDocument &document, const QString &path, Format format)
+void DocumentController::showDocument(const ChartDocument &document, const QString &path, Format format)
 {
     m_texts.heading->setText(document.heading);
     m_texts.yAxisTitle->setText(document.yAxisTitle);
@@ -182,9 +182,10 @@ void DocumentController::show(const ChartDocument &document, const QString &path
     m_history->clear();
     ++m_session;
     const QFileInfo file(path);
-    m_shownPath = file.absoluteFilePath();
+    m_shownPath = path.isEmpty() ? QString() : file.absoluteFilePath();
     m_filePath = format == Format::Chart ? m_shownPath : QString();
-    m_lastFolder = file.absolutePath();
+    if (!path.isEmpty())
+        m_lastFolder = file.absolutePath();
     updateTitle();
 }
 

@@ -49,8 +49,12 @@ public:
     // one read from a table, which Save Chart asks a name for.
     QString filePath() const { return m_filePath; }
 
-    // Reads the file and shows it, with a fresh history. Throws RuntimeError
-    // and changes nothing when it cannot be read.
+    // Shows a document with a fresh history, as read from path in that
+    // format; with no path, as a new chart.
+    void showDocument(const ChartDocument &document, const QString &path = QString(),
+                      DocumentFile::Format format = DocumentFile::Format::Chart);
+    // Reads the file and shows it. Throws RuntimeError and changes nothing
+    // when it cannot be read.
     void load(const QString &path);
     // The file named on the command line: read before the window shows; a
     // file that cannot be read is reported once it shows.
@@ -83,7 +87,6 @@ protected:
 private:
     void addActions(QMenu *menu);
     void watchTextBoxes();
-    void show(const ChartDocument &document, const QString &path, DocumentFile::Format format);
     bool write(const QString &path, DocumentFile::Format format);
     void updateTitle();
     QString documentName() const;
