@@ -36,10 +36,10 @@ ChartEditor::ChartEditor(jChart *chart, QUndoStack *history, QMenu *menu, QObjec
 {
     // The keys are the chart's own (see handleKey); the menu only names them.
     menu->addSeparator();
-    m_edit = menu->addAction(QStringLiteral("&Edit Column…\tEnter"), this, [this] { editColumn(target()); });
-    m_remove = menu->addAction(QStringLiteral("Re&move Column\tDel"), this, [this] { removeColumn(target()); });
-    m_moveLeft = menu->addAction(QStringLiteral("Move &Left\tCtrl+Left"), this, [this] { moveColumn(target(), -1); });
-    m_moveRight = menu->addAction(QStringLiteral("Move Ri&ght\tCtrl+Right"), this, [this] { moveColumn(target(), 1); });
+    m_edit = menu->addAction(QStringLiteral("&Edit Column…\tEnter"), this, [this] { editColumn(m_menuTarget); });
+    m_remove = menu->addAction(QStringLiteral("Re&move Column\tDel"), this, [this] { removeColumn(m_menuTarget); });
+    m_moveLeft = menu->addAction(QStringLiteral("Move &Left\tCtrl+Left"), this, [this] { moveColumn(m_menuTarget, -1); });
+    m_moveRight = menu->addAction(QStringLiteral("Move Ri&ght\tCtrl+Right"), this, [this] { moveColumn(m_menuTarget, 1); });
     m_paste = menu->addAction(QStringLiteral("&Paste Columns"), this, &ChartEditor::pasteColumns);
     m_paste->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
     m_paste->setShortcutContext(Qt::WidgetShortcut);
@@ -51,14 +51,12 @@ ChartEditor::ChartEditor(jChart *chart, QUndoStack *history, QMenu *menu, QObjec
     chart->installEventFilter(this);
 }
 
-int ChartEditor::target() const
-{
-    return m_chart->hasFocus() ? m_chart->currentColumn() : -1;
-}
-
 void ChartEditor::updateActions()
 {
-    const int column = target();
+    // The menu acts on the column picked in the chart when it opened there
+    // (a right click picks the column under it); opened elsewhere, on none.
+    const int column = m_menuTarget = m_menuFromChart ? m_chart->currentColumn() : -1;
+    m_menuFromChart = false;
     m_edit->setEnabled(column >= 0);
     m_remove->setEnabled(column >= 0);
     m_moveLeft->setEnabled(column > 0);
@@ -164,7 +162,12 @@ bool ChartEditor::eventFilter(QObject *watched, QEvent *event)
             return column >= 0;
         }
         break;
+    case QEvent::ContextMenu:
+        m_menuFromChart = true;
+        break;
     case QEvent::KeyPress:
+        // Shift+F10 opens the menu on the chart too.
+        m_menuFromChart = static_cast<QKeyEvent *>(event)->key() == Qt::Key_F10;
         if (handleKey(static_cast<QKeyEvent *>(event)))
             return true;
         break;

@@ -53,9 +53,6 @@ private:
     void push(const QString &name, const QList<ChartColumn> &after, int current);
     bool handleKey(const QKeyEvent *key);
     void updateActions();
-    // The column the menu's entries act on: the chart's current column
-    // while the chart has the focus.
-    int target() const;
 
     jChart *m_chart;
     QUndoStack *m_history;
@@ -64,4 +61,6 @@ private:
     QAction *m_moveLeft = nullptr;
     QAction *m_moveRight = nullptr;
     QAction *m_paste = nullptr;
+    bool m_menuFromChart = false; // the menu opens on the chart
+    int m_menuTarget = -1;        // the column the open menu acts on
 };

@@ -7,14 +7,17 @@
 #include "frmmain.h"
 #include "jchart.h"
 #include "modaldialogs.h"
+#include "picturemenu.h"
 #include "runtimeerror.h"
 
 #include <QAction>
 #include <QAbstractButton>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QDropEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QTemporaryDir>
@@ -252,6 +255,20 @@ void tst_Document::step(const QString &step)
         });
         QTest::mouseDClick(chart(), Qt::LeftButton, {}, at);
         QVERIFY(answer.seen());
+    } else if (verb == u"menu") {
+        // Right-click column n and choose an entry of the chart's menu.
+        const QPoint at = chart()->columnRect(rest.section(u' ', 0, 0).toInt()).center();
+        QTest::mousePress(chart(), Qt::RightButton, {}, at);
+        QContextMenuEvent request(QContextMenuEvent::Mouse, at, chart()->mapToGlobal(at));
+        QApplication::sendEvent(chart(), &request);
+        QMenu *menu = m_window->findChild<PictureMenu *>()->menu();
+        QTRY_VERIFY(menu->isVisible());
+        const QList<QAction *> actions = menu->actions();
+        const auto entry = std::find_if(actions.begin(), actions.end(),
+                                        [&](QAction *action) { return action->text().startsWith(rest.section(u' ', 1)); });
+        QVERIFY(entry != actions.end() && (*entry)->isEnabled());
+        menu->hide();
+        (*entry)->trigger();
     } else if (verb == u"paste") {
         QGuiApplication::clipboard()->setText(rest.replace(u'|', u'\n').replace(u',', u'\t'));
         chart()->setFocus();
@@ -280,6 +297,9 @@ void tst_Document::undoRedo_data()
         << QStringList{"A:1 [Add Column]", "A:1 B:2 [Add Column]", "A:1 B:2 C:3 [Add Column]", "B:2 A:1 C:3 [Move Column Left]",
                        "B:2 A:1 [Remove Column]", "A:1 [Remove Column]", "B:2 A:1 [Remove Column]", "B:2 A:1 C:3 [Move Column Left]",
                        "B:2 A:1 [Remove Column]"};
+    QTest::newRow("the chart's menu acts on the column clicked")
+        << QStringList{"add A 1", "add B 2", "menu 0 Move Ri&ght", "menu 0 Re&move Column"}
+        << QStringList{"A:1 [Add Column]", "A:1 B:2 [Add Column]", "B:2 A:1 [Move Column Right]", "A:1 [Remove Column]"};
     QTest::newRow("edit by a double click, then undo")
         << QStringList{"add A 1", "add B 2", "edit 1 Beta", "undo", "redo"}
         << QStringList{"A:1 [Add Column]", "A:1 B:2 [Add Column]", "A:1 Beta:2 [Edit Column]", "A:1 B:2 [Add Column]", "A:1 Beta:2 [Edit Column]"};
