@@ -44,11 +44,11 @@ QByteArray encodeRaster(QWidget *window, const char *format)
     return bytes;
 }
 
-void renderVector(QWidget *window, const QRect &area, QPaintDevice *target)
+void renderVector(QWidget *window, QPaintDevice *target)
 {
     ScalableTextDevice device(target);
     QPainter painter(&device);
-    window->render(&painter, QPoint(), QRegion(area), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    FormPicture::render(window, &painter);
 }
 
 QString title(QWidget *window)
@@ -69,7 +69,7 @@ QByteArray encodeSvg(QWidget *window)
     svg.setResolution(int(Resolution::of(window).dpiX()));
     svg.setTitle(title(window));
     svg.setDescription(QStringLiteral("A column chart drawn with Plinthos"));
-    renderVector(window, area, &svg);
+    renderVector(window, &svg);
     if (bytes.isEmpty())
         throw encodingFailure();
     return bytes;
@@ -91,7 +91,7 @@ QByteArray encodePdf(QWidget *window)
                                       QPageLayout::Portrait, QMarginsF()));
         pdf.setTitle(title(window));
         pdf.setCreator(QStringLiteral("Plinthos"));
-        renderVector(window, area, &pdf);
+        renderVector(window, &pdf);
     }
     if (!bytes.startsWith("%PDF-"))
         throw encodingFailure();

@@ -36,8 +36,8 @@ private slots:
 
     void exportedFileReadsBack_data();
     void exportedFileReadsBack();
-    void copyPutsTheSavedPictureOnTheClipboard_data();
-    void copyPutsTheSavedPictureOnTheClipboard();
+    void everyPathGivesTheCleanPicture_data();
+    void everyPathGivesTheCleanPicture();
     void menuOpensOnThePictureAreaOnly_data();
     void menuOpensOnThePictureAreaOnly();
     void saveAsTarget_data();
@@ -222,27 +222,59 @@ void tst_PictureExport::verifyPdf(const QString &path) const
     QVERIFY2(differing * 50 < fills, qPrintable(QStringLiteral("%1 of %2 differ").arg(differing).arg(fills)));
 }
 
-void tst_PictureExport::copyPutsTheSavedPictureOnTheClipboard_data()
+enum class Path { Shortcut, Menu, SaveGraph, SaveAs };
+
+void tst_PictureExport::everyPathGivesTheCleanPicture_data()
 {
-    QTest::addColumn<bool>("byShortcut");
-    QTest::newRow("Ctrl+Shift+C while a text box has the focus") << true;
-    QTest::newRow("Copy Picture in the menu") << false;
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<int>("selected"); // characters from the second one on; -1 all, by Tab; 0 none, a caret
+    QTest::addColumn<Path>("path");
+    QTest::newRow("Ctrl+Shift+C, the heading selected by Tab") << "txtMainHeading" << -1 << Path::Shortcut;
+    QTest::newRow("Ctrl+Shift+C, the caret in the Y axis title") << "txtYAxisLabel" << 0 << Path::Shortcut;
+    QTest::newRow("Ctrl+Shift+C in the value box") << "Text1" << -1 << Path::Shortcut;
+    QTest::newRow("Copy Picture, part of the X axis title selected") << "txtXAxis" << 3 << Path::Menu;
+    QTest::newRow("Save Graph, the heading selected") << "txtMainHeading" << -1 << Path::SaveGraph;
+    QTest::newRow("Save Picture As, the caret in the heading") << "txtMainHeading" << 0 << Path::SaveAs;
 }
 
-void tst_PictureExport::copyPutsTheSavedPictureOnTheClipboard()
+// The picture has no selection band and no caret, and the box keeps them.
+void tst_PictureExport::everyPathGivesTheCleanPicture()
 {
-    QFETCH(bool, byShortcut);
+    QFETCH(QString, box);
+    QFETCH(int, selected);
+    QFETCH(Path, path);
+    auto *edit = m_window->findChild<QLineEdit *>(box);
+    edit->setFocus(selected < 0 ? Qt::TabFocusReason : Qt::MouseFocusReason);
+    QTRY_VERIFY(edit->hasFocus());
+    if (selected > 0)
+        edit->setSelection(1, selected);
+    const QString text = edit->text(), selection = edit->selectedText();
+    const int cursor = edit->cursorPosition();
+    QCOMPARE(selection.isEmpty(), selected == 0);
+
     QGuiApplication::clipboard()->clear();
-    if (byShortcut) {
-        auto *value = control<QLineEdit>("Text1");
-        value->setFocus();
-        QTRY_VERIFY(value->hasFocus());
-        QTest::keyClick(value, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
-        QCOMPARE(value->text(), QStringLiteral("50"));
-    } else {
+    QString file;
+    if (path == Path::Shortcut) {
+        QTest::keyClick(edit, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    } else if (path == Path::Menu) {
         pictureMenu()->copyAction()->trigger();
+    } else if (path == Path::SaveGraph) {
+        emit control<ccXPButton>("CcXSaveGraph")->Click();
+        file = m_folder->filePath(QStringLiteral("graph2.bmp"));
+    } else {
+        file = m_folder->filePath(QStringLiteral("chart.png"));
+        pictureMenu()->setFileChooser([&](const QString &, const QString &, QString *filter) {
+            *filter = filterOf(Format::Png);
+            return file;
+        });
+        pictureMenu()->saveAction()->trigger();
     }
-    QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), m_saved);
+    const QImage picture = file.isEmpty() ? QGuiApplication::clipboard()->image() : QImage(file);
+    QCOMPARE(picture.convertToFormat(QImage::Format_RGB32), m_saved);
+    QVERIFY(edit->hasFocus());
+    QCOMPARE(edit->text(), text);
+    QCOMPARE(edit->selectedText(), selection);
+    QCOMPARE(edit->cursorPosition(), cursor);
 }
 
 void tst_PictureExport::menuOpensOnThePictureAreaOnly_data()
