@@ -47,6 +47,7 @@ private:
     void buildFromDesign();
     void applyLayout();
     bool followScreen();
+    void followScreenScale();
     void connectHandlers();
     void centreOnScreen();
 

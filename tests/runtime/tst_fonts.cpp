@@ -85,7 +85,7 @@ static QList<quint32> glyphs(const QFont &font, const QString &text)
 
 void tst_Fonts::controlTextIsShapedAsTyped_data()
 {
-    QTest::addColumn<int>("dpi");
+    addDpiColumns();
     for (const int dpi : ScreenDpis)
         newDpiRow(dpi);
 }
