@@ -12,6 +12,7 @@
 class FormLabel;
 class PictureBox;
 class QLineEdit;
+class QMenu;
 class ccXPButton;
 class jChart;
 
@@ -48,6 +49,7 @@ private:
     void applyLayout();
     bool followScreen();
     void connectHandlers();
+    void addKeyboardShortcuts(QMenu *menu);
     void centreOnScreen();
 
     // What the buttons and the colour labels do when clicked.

@@ -82,6 +82,9 @@ void tst_frmMain::window()
     QCOMPARE(m_window->minimumSize(), QSize(1131, 644));
     QCOMPARE(m_window->maximumSize(), QSize(1131, 644));
     QCOMPARE(m_window->palette().color(QPalette::Window), QColor(255, 255, 255));
+    // Fixed in size, so no maximize button.
+    const Qt::WindowFlags buttons = Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
+    QCOMPARE(m_window->windowFlags() & (buttons | Qt::WindowMaximizeButtonHint), buttons);
 
     const QRect screen = m_window->screen()->geometry();
     QVERIFY(qAbs(m_window->geometry().center().x() - screen.center().x()) <= 1);
@@ -299,6 +302,9 @@ void tst_frmMain::focusOrder()
         visited.append(QApplication::focusWidget()->objectName());
     }
     QCOMPARE(visited, expected);
+    // Tab passes the chart by; a key reaches it.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_G, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), control<jChart>("UserControl11"));
 }
 
 void tst_frmMain::icon_data()
