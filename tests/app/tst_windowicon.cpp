@@ -37,15 +37,30 @@ QStringList colourRuns(const QImage &image, QPoint from, QPoint step)
 void tst_WindowIcon::iconSizes_data()
 {
     QTest::addColumn<int>("size");
-    for (int size : {16, 32, 48, 64, 128, 256})
-        QTest::addRow("%d pixels", size) << size;
+    QTest::addColumn<int>("margin"); // of the icon theme's icon
+    for (const auto &[size, margin] : {std::pair{16, 1}, {32, 2}, {48, 3}, {64, 4}, {128, 8}, {256, 16}})
+        QTest::addRow("%d pixels", size) << size << margin;
 }
 
 void tst_WindowIcon::iconSizes()
 {
     QFETCH(int, size);
+    QFETCH(int, margin);
     const QImage icon = WindowIcon::image(size);
     QCOMPARE(icon.size(), QSize(size, size));
+
+    // The theme's icon: the icon drawn at the size inside the margin, on a
+    // ground that is transparent all around.
+    const QImage themed = WindowIcon::themeImage(size);
+    QCOMPARE(themed.size(), QSize(size, size));
+    const QRect inside(margin, margin, size - 2 * margin, size - 2 * margin);
+    QCOMPARE(themed.copy(inside), WindowIcon::image(inside.width()).convertToFormat(themed.format()));
+    int shown = 0;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
+            shown += qAlpha(themed.pixel(x, y)) != 0;
+    QCOMPARE(shown, inside.width() * inside.height());
+
     if (size % WindowIcon::Size == 0) {
         // Each pixel of the design becomes a square of pixels.
         QCOMPARE(icon, WindowIcon::image().scaled(size, size, Qt::IgnoreAspectRatio, Qt::FastTransformation));
