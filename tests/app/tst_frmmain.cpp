@@ -9,6 +9,7 @@
 #include <QEventLoop>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -302,9 +303,14 @@ void tst_frmMain::focusOrder()
         visited.append(QApplication::focusWidget()->objectName());
     }
     QCOMPARE(visited, expected);
-    // Tab passes the chart by; a key reaches it.
+    // Tab passes the chart and the swatches by; keys, which the chart's menu
+    // lists, reach them.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_G, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(QApplication::focusWidget(), control<jChart>("UserControl11"));
+    QStringList listed;
+    for (const QAction *entry : m_window->findChild<QMenu *>()->actions())
+        listed << entry->shortcut().toString();
+    QCOMPARE(listed.mid(listed.size() - 3), (QStringList{"Ctrl+Shift+L", "Ctrl+Shift+N", "Ctrl+Shift+G"}));
 }
 
 void tst_frmMain::icon_data()

@@ -245,16 +245,15 @@ void tst_EndToEnd::startsCentredWithItsDesign()
     QCOMPARE(m_origin, QPoint((screenSize.width() - ClientSize.width()) / 2,
                               (screenSize.height() - ClientSize.height()) / 2));
     QCOMPARE(xdotoolOutput({"getwindowname", m_window}), QStringLiteral("   The Plinthos"));
-    // The window manager is asked for no maximize function or button: the
-    // Motif hints are flags, functions, decorations.
+    // The window manager is asked for no maximizing (Motif hints: flags,
+    // functions with minimize 0x08 and maximize 0x10, decorations with the
+    // maximize button 0x40).
     QProcess xprop;
     xprop.start(QStringLiteral("xprop"), {"-id", m_window, "_MOTIF_WM_HINTS"});
     QVERIFY(xprop.waitForFinished(WaitMs));
     const QStringList hints = QString::fromLatin1(xprop.readAllStandardOutput()).section(u'=', 1).split(u',');
-    QCOMPARE(hints.size(), 5);
-    constexpr uint MinimizeFunction = 0x08, MaximizeFunction = 0x10, MaximizeButton = 0x40;
-    QCOMPARE(hints[1].trimmed().toUInt(nullptr, 16) & (MinimizeFunction | MaximizeFunction), MinimizeFunction);
-    QCOMPARE(hints[2].trimmed().toUInt(nullptr, 16) & MaximizeButton, 0u);
+    QVERIFY(hints.size() == 5 && (hints[1].trimmed().toUInt(nullptr, 16) & 0x18) == 0x08
+            && (hints[2].trimmed().toUInt(nullptr, 16) & 0x40) == 0);
 
     const QImage client = screen().copy(QRect(m_origin, ClientSize));
     QCOMPARE(client.pixel(px(16650), px(4500)) & 0xFFFFFF, White & 0xFFFFFF);
