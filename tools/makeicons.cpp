@@ -22,9 +22,9 @@ constexpr int Sizes[] = {16, 32, 48, 64, 128, 256};
 
 bool writeSvg(const QString &path)
 {
-    // The design's rectangles as they are, the margin added around them: the
-    // view box is to the design what a PNG's size is to the drawn icon.
-    constexpr double Canvas = 16.0 / 14 * WindowIcon::Size;
+    // The design's rectangles as they are, the margin added around them by
+    // the view box: the design fills 14 sixteenths of it, as of every PNG.
+    constexpr double Canvas = WindowIcon::Size * 16.0 / 14;
     constexpr double Margin = (Canvas - WindowIcon::Size) / 2;
     QSvgGenerator svg;
     svg.setFileName(path);

@@ -17,12 +17,12 @@
 #include "twips.h"
 #include "windowicon.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QAction>
 #include <QIcon>
 #include <QLineEdit>
 #include <QMenu>
