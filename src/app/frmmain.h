@@ -48,6 +48,7 @@ private:
     void buildFromDesign();
     void applyLayout();
     bool followScreen();
+    void followScreenScale();
     void connectHandlers();
     void addKeyboardShortcuts(QMenu *menu);
     void centreOnScreen();
