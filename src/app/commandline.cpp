@@ -162,8 +162,10 @@ CommandLine parseCommandLine(int argc, char *argv[])
             continue;
         }
         if (optionsEnded || !argument.startsWith(u'-') || argument == QLatin1String("-")) {
-            if (!commandLine.file.isEmpty())
-                return refuse(QStringLiteral("only one file can be given, not \"%1\" and \"%2\"").arg(commandLine.file, argument));
+            if (!commandLine.file.isEmpty()) {
+                return refuse(QStringLiteral("only one file can be given, not \"%1\" and \"%2\"")
+                                  .arg(commandLine.file, argument));
+            }
             commandLine.file = argument;
             continue;
         }

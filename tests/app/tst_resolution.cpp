@@ -220,8 +220,7 @@ void tst_Resolution::windowLayout_data()
     QTest::addColumn<QRect>("chart");
     QTest::addColumn<QSize>("addColumn");
     QTest::addColumn<QSize>("saveGraph");
-    // The frame's corner on its screen: the frame (2 pixels wide here) is
-    // centred where it fits.
+    // The frame's (2 pixels wide here) corner on its screen, centred where it fits.
     QTest::addColumn<QPoint>("place");
     newDpiRow(96) << QSize(1131, 644) << QRect(72, 96, 1022, 329) << QSize(89, 81) << QSize(81, 33) << QPoint(72, 188);
     newDpiRow(120, QStringLiteral(", wider than its 1280 x 1024 screen: at its left edge"))

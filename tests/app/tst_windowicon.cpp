@@ -50,8 +50,7 @@ void tst_WindowIcon::iconSizes()
     const QImage icon = WindowIcon::image(size);
     QCOMPARE(icon.size(), QSize(size, size));
 
-    // The theme's icon: the icon drawn at the size inside the margin, on a
-    // transparent ground.
+    // The theme's icon: the icon drawn inside the margin, on a transparent ground.
     QImage themed(size, size, QImage::Format_ARGB32_Premultiplied);
     themed.fill(Qt::transparent);
     QPainter(&themed).drawImage(margin, margin, WindowIcon::image(size - 2 * margin));

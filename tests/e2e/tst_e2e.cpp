@@ -245,9 +245,7 @@ void tst_EndToEnd::startsCentredWithItsDesign()
     QCOMPARE(m_origin, QPoint((screenSize.width() - ClientSize.width()) / 2,
                               (screenSize.height() - ClientSize.height()) / 2));
     QCOMPARE(xdotoolOutput({"getwindowname", m_window}), QStringLiteral("   The Plinthos"));
-    // The window manager is asked for no maximizing (Motif hints: flags,
-    // functions with minimize 0x08 and maximize 0x10, decorations with the
-    // maximize button 0x40).
+    // No maximizing asked of the window manager (Motif functions 0x10, button 0x40).
     QProcess xprop;
     xprop.start(QStringLiteral("xprop"), {"-id", m_window, "_MOTIF_WM_HINTS"});
     QVERIFY(xprop.waitForFinished(WaitMs));
