@@ -5,6 +5,7 @@
 #include <QString>
 
 class PictureBox;
+class QPainter;
 class QWidget;
 
 // The picture of a window that Save Graph writes, Copy Picture copies and
@@ -16,6 +17,12 @@ namespace FormPicture {
 
 // The part of the window the picture shows, in the window's coordinates.
 QRect area(QWidget *window);
+
+// Draws the picture with the painter, in the window's coordinates. A text
+// box shows its text only, whatever is selected in it and wherever the focus
+// is: no selection band and no caret, and the user's focus, selection and
+// caret stay as they were.
+void render(QWidget *window, QPainter *painter);
 
 // The picture, at the resolution of the window's screen: text in points is
 // drawn at the size it has there.
