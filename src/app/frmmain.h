@@ -12,6 +12,7 @@
 class FormLabel;
 class PictureBox;
 class QLineEdit;
+class QMenu;
 class ccXPButton;
 class jChart;
 
@@ -49,6 +50,7 @@ private:
     bool followScreen();
     void followScreenScale();
     void connectHandlers();
+    void addKeyboardShortcuts(QMenu *menu);
     void centreOnScreen();
 
     // What the buttons and the colour labels do when clicked.
