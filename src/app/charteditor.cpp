@@ -38,8 +38,8 @@ ChartEditor::ChartEditor(jChart *chart, QUndoStack *history, QMenu *menu, QObjec
     menu->addSeparator();
     m_edit = menu->addAction(QStringLiteral("&Edit Column…\tEnter"), this, [this] { editColumn(m_menuTarget); });
     m_remove = menu->addAction(QStringLiteral("Re&move Column\tDel"), this, [this] { removeColumn(m_menuTarget); });
-    m_moveLeft = menu->addAction(QStringLiteral("Move &Left\tCtrl+Left"), this, [this] { moveColumn(m_menuTarget, -1); });
-    m_moveRight = menu->addAction(QStringLiteral("Move Ri&ght\tCtrl+Right"), this, [this] { moveColumn(m_menuTarget, 1); });
+    m_moveLeft = menu->addAction(QStringLiteral("Move Le&ft\tCtrl+Left"), this, [this] { moveColumn(m_menuTarget, -1); });
+    m_moveRight = menu->addAction(QStringLiteral("Move Righ&t\tCtrl+Right"), this, [this] { moveColumn(m_menuTarget, 1); });
     m_paste = menu->addAction(QStringLiteral("&Paste Columns"), this, &ChartEditor::pasteColumns);
     m_paste->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
     m_paste->setShortcutContext(Qt::WidgetShortcut);

@@ -13,6 +13,7 @@ class DocumentController;
 class FormLabel;
 class PictureBox;
 class QLineEdit;
+class QMenu;
 class ccXPButton;
 class jChart;
 
@@ -53,6 +54,7 @@ private:
     bool followScreen();
     void followScreenScale();
     void connectHandlers();
+    void addKeyboardShortcuts(QMenu *menu);
     void centreOnScreen();
 
     // What the buttons and the colour labels do when clicked.

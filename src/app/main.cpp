@@ -7,21 +7,29 @@
 
 #include <QApplication>
 
+#include <optional>
+
 int main(int argc, char *argv[])
 {
-    if (const std::optional<int> answered = answerCommandLine(argc, argv))
-        return *answered;
+    // The command line is answered, or refused, before a display is opened.
+    CommandLine commandLine = parseCommandLine(argc, argv);
+    if (commandLine.action != CommandLine::Action::Run)
+        return answerCommandLine(commandLine);
 
     useDevicePixels();
     FontConfigurationLoader fontConfiguration;
-    QApplication app(argc, argv);
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    std::optional<DisplayOpening> opening(std::in_place, commandLine);
+    // Qt is given its own options and nothing of ours.
+    QApplication app(commandLine.qtArgumentCount, commandLine.qtArguments.data());
+    opening.reset();
+    if (commandLine.style.isEmpty())
+        QApplication::setStyle(QStringLiteral("Fusion"));
     fontConfiguration.wait();
     installDesignFonts();
     frmMain window;
     // A chart or a table named on the command line opens at start.
-    if (const QStringList arguments = QCoreApplication::arguments(); arguments.size() > 1 && !arguments[1].startsWith(u'-'))
-        window.document()->openAtStart(arguments[1]);
+    if (!commandLine.file.isEmpty())
+        window.document()->openAtStart(commandLine.file);
     window.show();
     return app.exec();
 }

@@ -298,7 +298,7 @@ void tst_Document::undoRedo_data()
                        "B:2 A:1 [Remove Column]", "A:1 [Remove Column]", "B:2 A:1 [Remove Column]", "B:2 A:1 C:3 [Move Column Left]",
                        "B:2 A:1 [Remove Column]"};
     QTest::newRow("the chart's menu acts on the column clicked")
-        << QStringList{"add A 1", "add B 2", "menu 0 Move Ri&ght", "menu 0 Re&move Column"}
+        << QStringList{"add A 1", "add B 2", "menu 0 Move Righ&t", "menu 0 Re&move Column"}
         << QStringList{"A:1 [Add Column]", "A:1 B:2 [Add Column]", "B:2 A:1 [Move Column Right]", "A:1 [Remove Column]"};
     QTest::newRow("edit by a double click, then undo")
         << QStringList{"add A 1", "add B 2", "edit 1 Beta", "undo", "redo"}

@@ -37,7 +37,12 @@ file(STRINGS "${desktop}" icon_line REGEX "^Icon=")
 if(NOT icon_line STREQUAL "Icon=${APP_ID}")
     message(FATAL_ERROR "the desktop entry names the icon ${icon_line}")
 endif()
-run(ignored appstreamcli validate --no-net "${PREFIX}/share/metainfo/${APP_ID}.metainfo.xml")
+set(metainfo "${PREFIX}/share/metainfo/${APP_ID}.metainfo.xml")
+run(ignored appstreamcli validate --no-net "${metainfo}")
+file(READ "${metainfo}" metadata)
+if(NOT metadata MATCHES "<project_license>MIT</project_license>")
+    message(FATAL_ERROR "the metadata names no MIT licence")
+endif()
 
 # The chart file's MIME type: shared-mime-info takes it, and the desktop entry opens it.
 run(ignored update-mime-database "${PREFIX}/share/mime")
