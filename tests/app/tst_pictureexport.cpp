@@ -46,7 +46,6 @@ private slots:
     void saveAsWritesOnlyTheChosenFile();
     void picturesFolder_data();
     void picturesFolder();
-    void saveGraphInAFolderThatCannotBeWritten();
 
 private:
     template<typename T>
@@ -377,29 +376,6 @@ void tst_PictureExport::picturesFolder()
     if (configHome.isNull())
         qunsetenv("XDG_CONFIG_HOME");
     QCOMPARE(folder, hasPictures ? m_folder->filePath(QStringLiteral("Pictures")) : m_folder->path());
-}
-
-void tst_PictureExport::saveGraphInAFolderThatCannotBeWritten()
-{
-    const QString folder = m_folder->filePath(QStringLiteral("program"));
-    QVERIFY(QDir().mkdir(folder));
-    QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
-    if (QFileInfo(folder).isWritable())
-        QSKIP("This user may write into any folder; the test runs as an unprivileged user too.");
-    m_window->setPictureFolder(folder);
-    QString message;
-    ModalAnswer<QMessageBox> answer([&message](QMessageBox *box) {
-        message = box->text();
-        box->accept();
-    });
-    emit control<ccXPButton>("CcXSaveGraph")->Click();
-    QVERIFY(answer.seen());
-    QVERIFY2(message.contains(QStringLiteral("The folder %1 cannot be written to").arg(QDir::toNativeSeparators(folder))), qPrintable(message));
-    QVERIFY2(message.contains(QStringLiteral("Save Picture As")), qPrintable(message));
-    QVERIFY(QDir(folder).isEmpty());
-    QCOMPARE(entries(), QStringList{QStringLiteral("program")});
-    QCOMPARE(control<QLineEdit>("txt_picture_number")->text(), QStringLiteral("2"));
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 QTEST_MAIN(tst_PictureExport)
