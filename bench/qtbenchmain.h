@@ -31,11 +31,13 @@ inline void medianOfTen(benchmark::internal::Benchmark *benchmark)
     benchmark->Repetitions(10)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
 }
 
-// The offscreen screen at that resolution (the primary one if there is none).
-inline QScreen *benchmarkScreen(int dpi)
+// The offscreen screen at that device resolution and device pixel ratio
+// (the primary one if there is none): 192 dpi at a ratio of 2 is the screen
+// at 96 dpi x 2.
+inline QScreen *benchmarkScreen(int dpi, qreal ratio = 1)
 {
     for (QScreen *screen : QGuiApplication::screens()) {
-        if (qRound(screen->logicalDotsPerInchY()) == dpi)
+        if (qRound(screen->logicalDotsPerInchY() * ratio) == dpi && qFuzzyCompare(screen->devicePixelRatio(), ratio))
             return screen;
     }
     return QGuiApplication::primaryScreen();

@@ -33,5 +33,5 @@ void installDesignFonts()
     }
     registerBitmapFont(QString::fromLatin1(FontFolder) + QString::fromLatin1(BitmapFile));
     QFont::insertSubstitution(QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"));
-    QApplication::setFont(defaultControlFont(Resolution::of(QGuiApplication::primaryScreen())));
+    QApplication::setFont(toolkitControlFont(Resolution::of(QGuiApplication::primaryScreen())));
 }

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -33,8 +34,8 @@ QFont designFont(const FontDesign &design, const Resolution &resolution)
 
 QRect pixelRect(const Resolution &resolution, int left, int top, int width, int height)
 {
-    return QRect(resolution.toPixelsX(left), resolution.toPixelsY(top), resolution.toPixelsX(width),
-                 resolution.toPixelsY(height));
+    return QRect(resolution.toLogicalX(left), resolution.toLogicalY(top), resolution.toLogicalX(width),
+                 resolution.toLogicalY(height));
 }
 
 // A hosted control's design-time size, which its host keeps in HIMETRIC, in
@@ -45,6 +46,18 @@ QSize hostedExtent(const PropertyBag &bag)
         return int(roundHalfEven(himetricToTwips(BagValue::toLong(bag.read(key, 0)))));
     };
     return QSize(twips(QStringLiteral("_extentx")), twips(QStringLiteral("_extenty")));
+}
+
+// A text box keeps this many pixels between its edge and its text, in
+// logical pixels whatever the device pixel ratio.
+constexpr int TextBoxMargin = 2;
+
+// The left text margin that puts a text box's left-aligned text where it
+// stands at the same device resolution with a ratio of 1: at 96 dpi x 2 the
+// box's own margin is 4 device pixels, at 192 dpi 2.
+int leftTextMargin(const Resolution &resolution)
+{
+    return int(std::lround(TextBoxMargin / resolution.pixelRatio())) - TextBoxMargin;
 }
 
 QString designText(const ControlDesign &design)
@@ -148,11 +161,18 @@ void FormBuilder::place(const ControlDesign &design, QWidget *widget) const
     widget->setFont(designFont(design.font, m_resolution));
     QRect place = pixelRect(m_resolution, design.left, design.top, design.width, design.height);
     if (design.style & AutoSize) {
-        // Measured at the dpi of the widget's own screen.
-        const QFontMetrics metrics(widget->font(), widget);
-        place.setSize(QSize(metrics.horizontalAdvance(designText(design)), metrics.height()));
+        // Measured in device pixels, as the label draws its text; the label
+        // spans them.
+        const QFontMetrics metrics(fontForDevicePixels(widget->font(), m_resolution), widget);
+        const QSize device(metrics.horizontalAdvance(designText(design)), metrics.height());
+        const double ratio = m_resolution.pixelRatio();
+        place.setSize(QSize(int(std::ceil(device.width() / ratio)), int(std::ceil(device.height() / ratio))));
+        if (auto *label = qobject_cast<FormLabel *>(widget))
+            label->setDeviceSize(device);
     }
     widget->setGeometry(place);
+    if (auto *box = qobject_cast<QLineEdit *>(widget); box && (box->alignment() & Qt::AlignLeft))
+        box->setTextMargins(leftTextMargin(m_resolution), 0, 0, 0);
 }
 
 QWidget *FormBuilder::create(const ControlDesign &design, QWidget *container) const

@@ -1,5 +1,8 @@
 #include "formframe.h"
 
+#include "fonts.h"
+#include "twips.h"
+
 #include <QPainter>
 
 namespace {
@@ -29,13 +32,19 @@ void FormFrame::paintEvent(QPaintEvent *)
     const QColor background = toQColor(m_backColor);
     painter.fillRect(rect(), background);
 
-    const QFontMetrics metrics(font());
+    // The etched lines are one device pixel wide, and the caption is
+    // measured and drawn at the device size.
+    const Resolution resolution = Resolution::of(this);
+    resolution.paintInDevicePixels(painter);
+    const QSize device = resolution.toDevicePixels(size());
+    painter.setFont(fontForDevicePixels(font(), resolution));
+    const QFontMetrics metrics = painter.fontMetrics();
     const int lineTop = metrics.height() / 2;
-    const int lineHeight = height() - lineTop - 2;
+    const int lineHeight = device.height() - lineTop - 2;
     painter.setPen(EtchShadow);
-    painter.drawRect(0, lineTop, width() - 2, lineHeight);
+    painter.drawRect(0, lineTop, device.width() - 2, lineHeight);
     painter.setPen(EtchLight);
-    painter.drawRect(1, lineTop + 1, width() - 2, lineHeight);
+    painter.drawRect(1, lineTop + 1, device.width() - 2, lineHeight);
 
     if (title().isEmpty())
         return;

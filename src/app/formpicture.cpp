@@ -8,6 +8,8 @@
 
 #include <QWidget>
 
+#include <cmath>
+
 namespace FormPicture {
 
 namespace {
@@ -19,32 +21,50 @@ constexpr qint64 MaxPixels = 100'000'000;
 
 QRect area(QWidget *window)
 {
-    const int height = Resolution::of(window).toPixelsY(FormDesign::CaptureClientHeight);
+    // The logical pixels that cover the picture's device pixels.
+    const Resolution resolution = Resolution::of(window);
+    const auto height = int(std::ceil(resolution.toPixelsY(FormDesign::CaptureClientHeight) / resolution.pixelRatio()));
     return QRect(0, 0, window->width(), qMin(window->height(), height));
 }
 
+namespace {
+
+// In the device pixels of the window's screen.
+QSize pictureSize(QWidget *window)
+{
+    const Resolution resolution = Resolution::of(window);
+    QSize size = resolution.toDevicePixels(area(window).size());
+    size.setHeight(qMin(size.height(), resolution.toPixelsY(FormDesign::CaptureClientHeight)));
+    return size;
+}
+
+} // namespace
+
 void verifySize(QWidget *window)
 {
-    const QSize size = area(window).size();
+    const QSize size = pictureSize(window);
     if (qint64(size.width()) * size.height() <= MaxPixels)
         return;
     throw RuntimeError::overflow(QStringLiteral("The picture of the window would be %1 × %2 pixels at the screen's "
                                                 "%3 dpi, more than the %4 million pixels a picture may have.")
                                      .arg(size.width())
                                      .arg(size.height())
-                                     .arg(qRound(Resolution::of(window).dpiX()))
+                                     .arg(qRound(Resolution::of(window).deviceDpiX()))
                                      .arg(MaxPixels / 1'000'000));
 }
 
 QImage capture(QWidget *window)
 {
+    // Drawn as the screen shows it: text in points at the size it has there.
     verifySize(window);
-    const QRect shown = area(window);
-    QImage picture(shown.size(), QImage::Format_RGB32);
+    const Resolution resolution = Resolution::of(window);
+    QImage picture(pictureSize(window), QImage::Format_RGB32);
     if (picture.isNull())
         throw RuntimeError::overflow(QStringLiteral("There is not enough memory for the picture of the window."));
-    Resolution::of(window).applyTo(picture);
-    window->render(&picture, QPoint(), QRegion(shown), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    resolution.applyTo(picture);
+    window->render(&picture, QPoint(), QRegion(area(window)), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    // From here on a plain picture of device pixels at the device dpi.
+    resolution.inDevicePixels().applyTo(picture);
     return picture;
 }
 

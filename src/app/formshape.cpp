@@ -1,5 +1,7 @@
 #include "formshape.h"
 
+#include "twips.h"
+
 #include <QPainter>
 
 FormShape::FormShape(QWidget *parent)
@@ -18,6 +20,9 @@ void FormShape::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.fillRect(rect(), toQColor(m_backColor));
+    // The border is one device pixel wide.
+    const Resolution resolution = Resolution::of(this);
+    resolution.paintInDevicePixels(painter);
     painter.setPen(Qt::black);
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    painter.drawRect(QRect(QPoint(0, 0), resolution.toDevicePixels(size())).adjusted(0, 0, -1, -1));
 }

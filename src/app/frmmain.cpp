@@ -4,6 +4,7 @@
 #include "ccxpbutton.h"
 #include "colourpalette.h"
 #include "colours.h"
+#include "fonts.h"
 #include "formbuilder.h"
 #include "formdesign.h"
 #include "formdialogs.h"
@@ -19,6 +20,7 @@
 #include "twips.h"
 #include "windowicon.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QCoreApplication>
@@ -28,6 +30,7 @@
 #include <QPixmap>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QWindow>
 
 #include <cerrno>
 
@@ -123,6 +126,18 @@ frmMain::frmMain(QWidget *parent)
     connectHandlers();
     new PictureMenu(this, m_chart, control<QWidget>(QStringLiteral("Frame1")));
     centreOnScreen();
+
+    // A screen that changes its scale while the window is on it (on Wayland,
+    // when the user changes the display's scaling) says so only through its
+    // own signals, once all of its new properties are in place.
+    const auto watch = [this](QScreen *screen) {
+        connect(screen, &QScreen::geometryChanged, this, &frmMain::followScreenScale, Qt::QueuedConnection);
+        connect(screen, &QScreen::logicalDotsPerInchChanged, this, &frmMain::followScreenScale,
+                Qt::QueuedConnection);
+    };
+    for (QScreen *screen : QGuiApplication::screens())
+        watch(screen);
+    connect(qApp, &QGuiApplication::screenAdded, this, watch);
 }
 
 template<typename T>
@@ -135,7 +150,7 @@ T *frmMain::control(const QString &name) const
 
 QSize frmMain::clientSize() const
 {
-    return {m_resolution.toPixelsX(FormDesign::ClientWidth), m_resolution.toPixelsY(FormDesign::ClientHeight)};
+    return {m_resolution.toLogicalX(FormDesign::ClientWidth), m_resolution.toLogicalY(FormDesign::ClientHeight)};
 }
 
 void frmMain::buildFromDesign()
@@ -192,15 +207,36 @@ void frmMain::applyLayout()
 }
 
 // A window shown on a screen of another resolution than the one it was laid
-// out for is laid out again; whether that happened is the result.
+// out for is laid out and painted again; whether that happened is the result.
 bool frmMain::followScreen()
 {
     const Resolution current = Resolution::of(this);
+    // Dialogs and menus take the application's font, at the window's resolution.
+    if (const QFont font = toolkitControlFont(current); QApplication::font() != font)
+        QApplication::setFont(font);
     if (current == m_resolution)
         return false;
     m_resolution = current;
     applyLayout();
+    update();
     return true;
+}
+
+// Qt 6.4's Wayland window keeps the scale it was made with when the scale of
+// its output changes (it takes a new one only on moving to another output).
+// Made again, it takes its screen's: then the window is laid out and painted
+// for the new scale, exactly as one started there. The controls keep all
+// they hold; only the native window is new.
+void frmMain::followScreenScale()
+{
+    const double windowRatio = windowHandle() ? windowHandle()->devicePixelRatio() : 0;
+    const bool keptOldScale = windowHandle() && windowHandle()->handle() && isVisible()
+        && windowRatio == m_resolution.pixelRatio() && windowRatio != screen()->devicePixelRatio();
+    if (!followScreen() || !keptOldScale)
+        return;
+    hide();
+    windowHandle()->destroy();
+    show();
 }
 
 bool frmMain::event(QEvent *event)
@@ -373,7 +409,7 @@ void frmMain::tellWhereTheGraphWent(const QByteArray &path, const QByteArray &fo
         m_saveNotice = new SaveNotice(this);
     // Beside the controls frame, below the picture's part of the window.
     const QRect frame = control<QWidget>(QStringLiteral("Frame1"))->geometry();
-    const int gap = m_resolution.toPixelsX(NoticeGapTwips);
+    const int gap = m_resolution.toLogicalX(NoticeGapTwips);
     m_saveNotice->showText(text, QRect(QPoint(frame.right() + 1 + gap, frame.top()),
                                        QPoint(width() - 1 - gap, height() - 1 - gap)));
 }

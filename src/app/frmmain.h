@@ -52,6 +52,7 @@ private:
     void buildFromDesign();
     void applyLayout();
     bool followScreen();
+    void followScreenScale();
     void connectHandlers();
     void centreOnScreen();
 

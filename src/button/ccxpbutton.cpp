@@ -87,10 +87,10 @@ bool isButtonKey(int key)
     return std::find(std::begin(ButtonKeys), std::end(ButtonKeys), key) != std::end(ButtonKeys);
 }
 
-// The fewest whole pixels that span the minimum.
-int minimumPixels(double twipsPerPixel)
+// The fewest whole logical pixels whose device pixels span the minimum.
+int minimumPixels(double twipsPerPixel, double pixelRatio)
 {
-    return int(std::ceil(MinimumTwips / twipsPerPixel));
+    return int(std::ceil(std::ceil(MinimumTwips / twipsPerPixel) / pixelRatio));
 }
 
 } // namespace
@@ -250,12 +250,15 @@ void ccXPButton::SetFocusRect(bool focusRect)
 void ccXPButton::SnapMouseTo()
 {
     const QPoint origin = mapToGlobal(QPoint(0, 0));
-    // The surface's scale is in twips; half of it, back in pixels.
+    // The surface's scale is in twips; half of it, back in device pixels and
+    // then in the logical pixels of the pointer's position.
     const Resolution resolution = Resolution::of(this);
-    const auto halfWidth = float(resolution.toTwipsX(width()) / 2);
-    const auto halfHeight = float(resolution.toTwipsY(height()) / 2);
-    QCursor::setPos(int(roundHalfEven(origin.x() + halfWidth / resolution.twipsPerPixelX())),
-                    int(roundHalfEven(origin.y() + halfHeight / resolution.twipsPerPixelY())));
+    const QSize device = resolution.toDevicePixels(size());
+    const auto halfWidth = float(resolution.toTwipsX(device.width()) / 2);
+    const auto halfHeight = float(resolution.toTwipsY(device.height()) / 2);
+    const double ratio = resolution.pixelRatio();
+    QCursor::setPos(int(roundHalfEven(origin.x() + halfWidth / resolution.twipsPerPixelX() / ratio)),
+                    int(roundHalfEven(origin.y() + halfHeight / resolution.twipsPerPixelY() / ratio)));
 }
 
 // The character after the first "&" that is not part of a "&&" pair, lower-cased.
@@ -318,8 +321,10 @@ void ccXPButton::DrawButton(ButtonState state)
     if (m_paintLocked)
         return;
     m_state = state;
-    m_surface.resize(size());
-    m_surface.setResolution(Resolution::of(this));
+    // The picture is drawn at the device pixels the button covers.
+    const Resolution resolution = Resolution::of(this);
+    m_surface.resize(resolution.toDevicePixels(size()));
+    m_surface.setResolution(resolution);
     ButtonPainter::drawBody(m_surface, state, m_colours);
     applyShape();
 
@@ -330,21 +335,42 @@ void ccXPButton::DrawButton(ButtonState state)
     update();
 }
 
-// The shape only changes with the size, so it is made again only then.
+// The shape only changes with the size, so it is made again only then. It
+// leaves out one device pixel at each corner: a mask, which is in logical
+// pixels, does that where the device pixel ratio is 1. At another ratio the
+// mask would leave out ratio x ratio pixels, so the button lets the form
+// show through and leaves out the corners as it paints.
 void ccXPButton::applyShape()
 {
-    if (m_shapeSize == size())
+    const bool logicalIsDevice = m_surface.size() == size();
+    if (m_shapeSize == size() && testAttribute(Qt::WA_OpaquePaintEvent) == logicalIsDevice)
         return;
-    setMask(DrawingSurface::roundedShape(size()));
+    if (logicalIsDevice)
+        setMask(DrawingSurface::roundedShape(size()));
+    else
+        clearMask();
+    setAttribute(Qt::WA_OpaquePaintEvent, logicalIsDevice);
     m_shapeSize = size();
 }
 
-void ccXPButton::paintEvent(QPaintEvent *event)
+void ccXPButton::paintEvent(QPaintEvent *)
 {
+    // A picture drawn for another resolution (the window moved to another
+    // screen, or its screen changed its scale) is drawn again first.
+    const Resolution resolution = Resolution::of(this);
+    const QSize device = resolution.toDevicePixels(size());
+    if (!m_paintLocked && (m_surface.size() != device || m_surface.resolution() != resolution))
+        DrawButton(m_state);
+
     QPainter painter(this);
-    if (m_surface.size() != size())
-        painter.fillRect(event->rect(), toQColor(ButtonPainter::Background));
-    painter.drawImage(event->rect(), m_surface.image(), event->rect());
+    resolution.paintInDevicePixels(painter);
+    if (m_surface.size() != device) {
+        painter.fillRect(QRect(QPoint(0, 0), device), toQColor(ButtonPainter::Background));
+        return;
+    }
+    if (device != size())
+        painter.setClipRegion(DrawingSurface::roundedShape(device));
+    painter.drawImage(QPoint(0, 0), m_surface.image());
 }
 
 void ccXPButton::resizeEvent(QResizeEvent *event)
@@ -362,13 +388,13 @@ void ccXPButton::enforceMinimumSize()
 {
     const bool lockedBefore = m_paintLocked;
     const Resolution resolution = Resolution::of(this);
-    if (resolution.toTwipsY(height()) < MinimumTwips) {
+    if (resolution.toTwipsY(resolution.toDevicePixels(size()).height()) < MinimumTwips) {
         m_paintLocked = true;
-        resize(width(), minimumPixels(resolution.twipsPerPixelY()));
+        resize(width(), minimumPixels(resolution.twipsPerPixelY(), resolution.pixelRatio()));
     }
-    if (resolution.toTwipsX(width()) < MinimumTwips) {
+    if (resolution.toTwipsX(resolution.toDevicePixels(size()).width()) < MinimumTwips) {
         m_paintLocked = true;
-        resize(minimumPixels(resolution.twipsPerPixelX()), height());
+        resize(minimumPixels(resolution.twipsPerPixelX(), resolution.pixelRatio()), height());
     }
     if (!lockedBefore)
         m_paintLocked = false;

@@ -128,8 +128,9 @@ void jChart::layOut()
     // The control's size in twips, and its labels' sizes, at the resolution
     // of the screen it is on.
     m_scene.setResolution(Resolution::of(this));
-    const float width = float(m_scene.resolution().toTwipsX(this->width()));
-    const float height = float(m_scene.resolution().toTwipsY(this->height()));
+    const QSize device = m_scene.resolution().toDevicePixels(size());
+    const float width = float(m_scene.resolution().toTwipsX(device.width()));
+    const float height = float(m_scene.resolution().toTwipsY(device.height()));
 
     ChartElement &border = m_scene.border();
     border.setLeft(0);
@@ -206,7 +207,18 @@ void jChart::resizeEvent(QResizeEvent *event)
 
 void jChart::paintEvent(QPaintEvent *)
 {
+    // A layout made for another resolution (the window moved to another
+    // screen, or its screen changed its scale) is made again first.
+    const Resolution resolution = Resolution::of(this);
+    if (m_scene.resolution() != resolution) {
+        try {
+            layOut();
+        } catch (const RuntimeError &) {
+        }
+    }
     QPainter painter(this);
     painter.fillRect(rect(), toQColor(m_backColor));
+    // The scene is laid out in the screen's device pixels.
+    m_scene.resolution().paintInDevicePixels(painter);
     m_scene.paint(painter);
 }

@@ -162,7 +162,7 @@ void DrawingSurface::drawText(const SurfaceRect &rect, const QString &text)
 void DrawingSurface::layoutText(QSize size, const QString &text)
 {
     QImage coverage(size, QImage::Format_ARGB32_Premultiplied);
-    m_resolution.applyTo(coverage);
+    m_resolution.inDevicePixels().applyTo(coverage);
     coverage.fill(Qt::transparent);
     {
         QPainter painter(&coverage);

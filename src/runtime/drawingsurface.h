@@ -56,7 +56,7 @@ public:
     const QFont &drawnFont() const { return m_font; }
     void setFont(const QFont &font);
     // The resolution of the screen the picture is shown on: text in points
-    // is laid out at its dpi. 96 dpi until it is set.
+    // is laid out at its device dpi. 96 dpi until it is set.
     const Resolution &resolution() const { return m_resolution; }
     void setResolution(const Resolution &resolution);
     OleColor textColour() const { return m_textColour; }

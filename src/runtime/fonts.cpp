@@ -19,6 +19,7 @@ namespace {
 
 const QString ControlFace = QStringLiteral("MS Sans Serif");
 constexpr double ControlPoints = 8.0;
+constexpr double PointsPerInch = 72.0;
 // A bitmap face's line is its strike's size: 8 pt at 96 dpi is the 13 px
 // strike, 10 pt the 16 px one and 12 pt the 20 px one.
 constexpr double LinePixelsPerPointAt96 = 13.0 / ControlPoints;
@@ -80,12 +81,13 @@ QList<Strike> splitStrikes(const QByteArray &font)
     return strikes;
 }
 
-// The line height a bitmap face is asked for, in pixels.
+// The line height a bitmap face is asked for, in device pixels.
 int linePixels(const QFont &font, const Resolution &resolution)
 {
     if (font.pixelSize() > 0)
         return font.pixelSize();
-    return int(roundHalfEven(font.pointSizeF() * LinePixelsPerPointAt96 * resolution.dpiY() / Resolution::StandardDpi));
+    return int(roundHalfEven(font.pointSizeF() * LinePixelsPerPointAt96 * resolution.deviceDpiY() /
+                             Resolution::StandardDpi));
 }
 
 } // namespace
@@ -144,6 +146,28 @@ QFont deviceFont(const QFont &font, const Resolution &resolution)
     QFont native = font;
     native.setPixelSize(pixels);
     return native;
+}
+
+QFont toolkitControlFont(const Resolution &resolution)
+{
+    QFont font = defaultControlFont(resolution);
+    if (resolution.pixelRatio() == 1)
+        return font;
+    // The toolkit would magnify a bitmap strike: a scalable face of its line
+    // takes its place, at a size in points that makes the same device pixels.
+    if (bitmapStrikes().contains(font.family()))
+        font = scalableStandIn(font, font.pixelSize());
+    font.setPointSizeF(font.pixelSize() * PointsPerInch / resolution.deviceDpiY());
+    return font;
+}
+
+QFont fontForDevicePixels(const QFont &font, const Resolution &resolution)
+{
+    if (font.pointSizeF() <= 0 || resolution.pixelRatio() == 1)
+        return font;
+    QFont scaled = font;
+    scaled.setPointSizeF(font.pointSizeF() * resolution.pixelRatio());
+    return scaled;
 }
 
 bool isDrawnAtNativeSize(const QFont &font)

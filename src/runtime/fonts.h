@@ -31,12 +31,27 @@ private:
 // read registers nothing.
 void registerBitmapFont(const QString &path);
 
-// The default control font for a screen: MS Sans Serif 8 pt, one text line
-// 195 twips high. That is the bitmap strike of 13 px at 96 dpi, 16 at 120 and
-// 20 at 144 once the face is registered (registerBitmapFont); where no strike
-// has the size (26 px at 192 dpi), or the face is not there, a scalable sans
-// serif with the same line height stands in. Its text is not anti-aliased.
+// The default control font for a screen, sized in its device pixels: MS Sans
+// Serif 8 pt, one text line 195 twips high. That is the bitmap strike of
+// 13 px at 96 dpi, 16 at 120 and 20 at 144 once the face is registered
+// (registerBitmapFont); where no strike has the size (26 px at 192 dpi or at
+// 96 x 2), or the face is not there, a scalable sans serif with the same line
+// height stands in. Its text is not anti-aliased.
 QFont defaultControlFont(const Resolution &resolution);
+
+// The default control font for text that the toolkit draws itself (dialogs,
+// menus): its sizes are logical and the toolkit multiplies them by the
+// device pixel ratio. At a ratio of 1 that is defaultControlFont; at another
+// ratio a scalable face at the size the default control font has in device
+// pixels, since the toolkit would magnify a bitmap strike.
+QFont toolkitControlFont(const Resolution &resolution);
+
+// The font to draw text in `font` with on a painter that works in device
+// pixels (Resolution::paintInDevicePixels) on a screen of the given
+// resolution: a size in points, measured against the logical dpi, grows by
+// the device pixel ratio; a size in pixels, as defaultControlFont and
+// deviceFont give it, is in device pixels already.
+QFont fontForDevicePixels(const QFont &font, const Resolution &resolution);
 
 // A font as it is drawn on a screen of the given resolution. A scalable face
 // is returned as it is. A face made of bitmap strikes is drawn at one of its

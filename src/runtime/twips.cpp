@@ -4,7 +4,9 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
 #include <QScreen>
+#include <QSize>
 #include <QWidget>
 
 #include <cmath>
@@ -20,7 +22,7 @@ Resolution Resolution::of(const QScreen *screen)
 {
     if (!screen)
         return {};
-    return {screen->logicalDotsPerInchX(), screen->logicalDotsPerInchY()};
+    return {screen->logicalDotsPerInchX(), screen->logicalDotsPerInchY(), screen->devicePixelRatio()};
 }
 
 Resolution Resolution::of(const QWidget *widget)
@@ -38,10 +40,33 @@ int Resolution::toPixelsY(double twips) const
     return int(roundHalfEven(twips / twipsPerPixelY()));
 }
 
+int Resolution::toLogicalX(double twips) const
+{
+    return int(roundHalfEven(toPixelsX(twips) / m_ratio));
+}
+
+int Resolution::toLogicalY(double twips) const
+{
+    return int(roundHalfEven(toPixelsY(twips) / m_ratio));
+}
+
+QSize Resolution::toDevicePixels(const QSize &logical) const
+{
+    return {int(std::lround(logical.width() * m_ratio)), int(std::lround(logical.height() * m_ratio))};
+}
+
 void Resolution::applyTo(QImage &image) const
 {
+    // Points are measured against the logical dpi; the ratio scales them.
     image.setDotsPerMeterX(int(std::lround(m_dpiX * InchesPerMetre)));
     image.setDotsPerMeterY(int(std::lround(m_dpiY * InchesPerMetre)));
+    image.setDevicePixelRatio(m_ratio);
+}
+
+void Resolution::paintInDevicePixels(QPainter &painter) const
+{
+    if (m_ratio != 1)
+        painter.scale(1 / m_ratio, 1 / m_ratio);
 }
 
 double himetricToTwips(double himetric)
@@ -51,5 +76,9 @@ double himetricToTwips(double himetric)
 
 void useDevicePixels()
 {
+    for (const char *variable : {"QT_ENABLE_HIGHDPI_SCALING", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS"}) {
+        if (qEnvironmentVariableIsSet(variable))
+            return;
+    }
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
 }

@@ -1,5 +1,6 @@
-// The window at 96, 120, 144 and 192 dpi: laid out, painted and saved at the
-// screen's own pixels, with twips as the one unit of the design.
+// The window at 96, 120, 144 and 192 dpi, and at 96 dpi x 2: laid out,
+// painted and saved at the screen's own device pixels, with twips as the one
+// unit of the design. At 96 x 2 everything is in the device pixels of 192 dpi.
 
 #include "ccxpbutton.h"
 #include "designfonts.h"
@@ -10,6 +11,7 @@
 #include "screens.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -25,6 +27,22 @@ int pixels(double twips, int dpi)
 }
 
 constexpr OleColor Red = 0x000000FF;
+
+// A window opened on a screen, as the tests' reference; then what it shows,
+// pixel for pixel, whatever its device pixel ratio.
+bool showOn(QWidget *window, const QScreen *screen)
+{
+    window->move(screen->geometry().topLeft());
+    window->show();
+    return QTest::qWaitForWindowExposed(window);
+}
+
+QImage devicePicture(QWidget *widget)
+{
+    QImage picture = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    picture.setDevicePixelRatio(1);
+    return picture;
+}
 
 // How many rows hold black pixels: the height of a black caption's ink.
 int inkRows(const QImage &image)
@@ -160,7 +178,7 @@ private slots:
     void followsItsScreen();
 
 private:
-    frmMain *openOn(int dpi);
+    frmMain *openOn(int dpi, qreal ratio = 1);
     template<typename T>
     T *child(const QString &name) const
     {
@@ -175,6 +193,7 @@ void tst_Resolution::initTestCase()
     installDesignFonts();
     for (const int dpi : ScreenDpis)
         QVERIFY2(screenAtDpi(dpi), qPrintable(QStringLiteral("no screen at %1 dpi").arg(dpi)));
+    QVERIFY2(screenAtDpi(192, 2), "no screen at 96 dpi x 2");
 }
 
 void tst_Resolution::cleanup()
@@ -184,10 +203,10 @@ void tst_Resolution::cleanup()
 
 // The window as a user opens it on that screen: a window is on the screen
 // its place is on.
-frmMain *tst_Resolution::openOn(int dpi)
+frmMain *tst_Resolution::openOn(int dpi, qreal ratio)
 {
     m_window = std::make_unique<frmMain>();
-    m_window->move(screenAtDpi(dpi)->geometry().topLeft());
+    m_window->move(screenAtDpi(dpi, ratio)->geometry().topLeft());
     m_window->show();
     if (!QTest::qWaitForWindowExposed(m_window.get()))
         return nullptr;
@@ -196,7 +215,7 @@ frmMain *tst_Resolution::openOn(int dpi)
 
 void tst_Resolution::windowLayout_data()
 {
-    QTest::addColumn<int>("dpi");
+    addDpiColumns();
     QTest::addColumn<QSize>("client");
     QTest::addColumn<QRect>("chart");
     QTest::addColumn<QSize>("addColumn");
@@ -205,43 +224,49 @@ void tst_Resolution::windowLayout_data()
     newDpiRow(120) << QSize(1414, 805) << QRect(90, 120, 1278, 411) << QSize(111, 101) << QSize(101, 41);
     newDpiRow(144) << QSize(1696, 966) << QRect(108, 144, 1533, 494) << QSize(134, 122) << QSize(122, 50);
     newDpiRow(192) << QSize(2262, 1288) << QRect(144, 192, 2044, 658) << QSize(178, 162) << QSize(162, 66);
+    newDpiRow(192, {}, 2) << QSize(2262, 1288) << QRect(144, 192, 2044, 658) << QSize(178, 162) << QSize(162, 66);
 }
 
 void tst_Resolution::windowLayout()
 {
     QFETCH(int, dpi);
+    QFETCH(qreal, ratio);
     QFETCH(QSize, client);
     QFETCH(QRect, chart);
     QFETCH(QSize, addColumn);
     QFETCH(QSize, saveGraph);
-    QVERIFY(openOn(dpi));
-    QCOMPARE(m_window->screen(), screenAtDpi(dpi));
-    QCOMPARE(m_window->size(), client);
-    QCOMPARE(m_window->geometry().center(), screenAtDpi(dpi)->geometry().center());
-    QCOMPARE(child<jChart>(QStringLiteral("UserControl11"))->geometry(), chart);
-    QCOMPARE(child<ccXPButton>(QStringLiteral("CcXAddColumn"))->size(), addColumn);
-    QCOMPARE(child<ccXPButton>(QStringLiteral("CcXSaveGraph"))->size(), saveGraph);
+    QVERIFY(openOn(dpi, ratio));
+    QCOMPARE(m_window->screen(), screenAtDpi(dpi, ratio));
+    QCOMPARE(m_window->size() * ratio, client);
+    QCOMPARE(m_window->geometry().center(), screenAtDpi(dpi, ratio)->geometry().center());
+    const QRect chartPlace = child<jChart>(QStringLiteral("UserControl11"))->geometry();
+    QCOMPARE(QRect(chartPlace.topLeft() * ratio, chartPlace.size() * ratio), chart);
+    QCOMPARE(child<ccXPButton>(QStringLiteral("CcXAddColumn"))->size() * ratio, addColumn);
+    QCOMPARE(child<ccXPButton>(QStringLiteral("CcXSaveGraph"))->size() * ratio, saveGraph);
     // The frame's controls are placed from its corner: Add Column at 5400 twips.
     const QWidget *frame = child<QWidget>(QStringLiteral("Frame1"));
-    QCOMPARE(frame->pos(), QPoint(pixels(960, dpi), pixels(7800, dpi)));
-    QCOMPARE(child<ccXPButton>(QStringLiteral("CcXAddColumn"))->pos(), QPoint(pixels(5400, dpi), pixels(240, dpi)));
+    QCOMPARE(frame->pos() * ratio, QPoint(pixels(960, dpi), pixels(7800, dpi)));
+    QCOMPARE(child<ccXPButton>(QStringLiteral("CcXAddColumn"))->pos() * ratio,
+             QPoint(pixels(5400, dpi), pixels(240, dpi)));
 }
 
 void tst_Resolution::firstColumn_data()
 {
-    QTest::addColumn<int>("dpi");
+    addDpiColumns();
     QTest::addColumn<QRectF>("twips"); // the rectangle of a 50 % column alone, as laid out
     newDpiRow(96) << QRectF(50, 2485, 7615, 2400);
     newDpiRow(120) << QRectF(50, 2482, 7618, 2400);
     newDpiRow(144) << QRectF(50, 2490, 7615, 2400);
     newDpiRow(192) << QRectF(50, 2485, 7615, 2400);
+    newDpiRow(192, {}, 2) << QRectF(50, 2485, 7615, 2400);
 }
 
 void tst_Resolution::firstColumn()
 {
     QFETCH(int, dpi);
+    QFETCH(qreal, ratio);
     QFETCH(QRectF, twips);
-    QVERIFY(openOn(dpi));
+    QVERIFY(openOn(dpi, ratio));
     jChart *chart = child<jChart>(QStringLiteral("UserControl11"));
     chart->AddItem(QStringLiteral("First"), 50, Red, 0);
     const ChartElement *item = chart->item(0);
@@ -251,7 +276,7 @@ void tst_Resolution::firstColumn()
     const QRect box(QPoint(pixels(twips.left(), dpi), pixels(twips.top(), dpi)),
                     QPoint(pixels(twips.right(), dpi) - 1, pixels(twips.bottom(), dpi) - 1));
     const QImage picture = chart->grab().toImage();
-    QCOMPARE(picture.size(), chart->size());
+    QCOMPARE(picture.size(), chart->size() * ratio);
     for (const QPoint corner : {box.topLeft(), box.topRight(), box.bottomLeft(), box.bottomRight()})
         QCOMPARE(picture.pixel(corner), qRgb(0, 0, 0));
     QCOMPARE(picture.pixel(box.topLeft() + QPoint(1, 1)), qRgb(255, 0, 0));
@@ -262,19 +287,21 @@ void tst_Resolution::firstColumn()
 
 void tst_Resolution::savedPicture_data()
 {
-    QTest::addColumn<int>("dpi");
+    addDpiColumns();
     QTest::addColumn<QSize>("size");
     newDpiRow(96) << QSize(1131, 509);
     newDpiRow(120) << QSize(1414, 637);
     newDpiRow(144) << QSize(1696, 764);
     newDpiRow(192) << QSize(2262, 1019);
+    newDpiRow(192, {}, 2) << QSize(2262, 1019);
 }
 
 void tst_Resolution::savedPicture()
 {
     QFETCH(int, dpi);
+    QFETCH(qreal, ratio);
     QFETCH(QSize, size);
-    QVERIFY(openOn(dpi));
+    QVERIFY(openOn(dpi, ratio));
     child<jChart>(QStringLiteral("UserControl11"))->AddItem(QStringLiteral("Saved"), 75, Red, 0);
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("graph1.bmp"));
@@ -283,19 +310,22 @@ void tst_Resolution::savedPicture()
     // The window's top as it is drawn on that screen, pixel for pixel.
     const QImage saved = QImage(path).convertToFormat(QImage::Format_RGB32);
     QCOMPARE(saved.size(), size);
-    const QImage shown = m_window->grab(QRect(QPoint(0, 0), size)).toImage().convertToFormat(QImage::Format_RGB32);
+    QImage shown = m_window->grab().toImage().copy(QRect(QPoint(0, 0), size)).convertToFormat(QImage::Format_RGB32);
+    shown.setDevicePixelRatio(1);
     QCOMPARE(saved, shown);
 }
 
 void tst_Resolution::buttonPixels_data()
 {
-    QTest::addColumn<int>("dpi");
+    addDpiColumns();
     QTest::addColumn<ButtonState>("state");
     const char *names[] = {"Disabled", "Normal", "Focused", "Hot", "Pressed"};
     for (const int dpi : ScreenDpis) {
         for (int state = 0; state < 5; ++state)
             newDpiRow(dpi, QStringLiteral(", ") + QLatin1String(names[state])) << ButtonState(state);
     }
+    for (int state = 0; state < 5; ++state)
+        newDpiRow(192, QStringLiteral(", ") + QLatin1String(names[state]), 2) << ButtonState(state);
 }
 
 // Every pixel of each of the window's buttons, as on its surface and on the
@@ -304,21 +334,26 @@ void tst_Resolution::buttonPixels_data()
 void tst_Resolution::buttonPixels()
 {
     QFETCH(int, dpi);
+    QFETCH(qreal, ratio);
     QFETCH(ButtonState, state);
-    QVERIFY(openOn(dpi));
+    // The same buttons at a ratio of 1, to hold the pictures against.
+    frmMain reference;
+    QVERIFY(ratio == 1 || showOn(&reference, screenAtDpi(dpi)));
+    QVERIFY(openOn(dpi, ratio));
     const QImage window = [&] {
         for (ccXPButton *button : m_window->findChildren<ccXPButton *>())
             button->DrawButton(state);
         return m_window->grab().toImage().convertToFormat(QImage::Format_RGB32);
     }();
     for (ccXPButton *button : m_window->findChildren<ccXPButton *>()) {
-        const int w = button->width();
-        const int h = button->height();
-        const ButtonRules rules(button->size(), state);
         const QImage &picture = button->surface().image();
+        const int w = picture.width();
+        const int h = picture.height();
+        QCOMPARE(picture.size(), button->size() * ratio);
+        const ButtonRules rules(picture.size(), state);
         // The caption's colour follows Enabled, not the look: black here.
         const QRgb ink = qRgb(0, 0, 0);
-        const QPoint origin = button->mapTo(m_window.get(), QPoint(0, 0));
+        const QPoint origin = button->mapTo(m_window.get(), QPoint(0, 0)) * ratio;
         int caption = 0;
         for (int y = 0; y < h; ++y) {
             for (int x = 0; x < w; ++x) {
@@ -329,35 +364,44 @@ void tst_Resolution::buttonPixels()
                     QVERIFY2(inText && pixel == ink, qPrintable(where));
                     ++caption;
                 }
-                // On the screen the form shows through the four extreme corners.
+                // On the screen the frame shows through the four extreme corners.
                 const bool corner = (x == 0 || x == w - 1) && (y == 0 || y == h - 1);
-                if (!corner)
-                    QVERIFY2(window.pixel(origin + QPoint(x, y)) == pixel, qPrintable(where + QStringLiteral(" on screen")));
+                QVERIFY2(window.pixel(origin + QPoint(x, y)) == (corner ? qRgb(192, 192, 255) : pixel),
+                         qPrintable(where + QStringLiteral(" on screen")));
             }
         }
         QVERIFY2(caption > 20, qPrintable(button->objectName()));
+        if (ratio != 1) {
+            auto *same = reference.findChild<ccXPButton *>(button->objectName());
+            same->DrawButton(state);
+            QVERIFY2(same->surface().image() == picture, qPrintable(button->objectName() + QStringLiteral(" at 1 x")));
+        }
     }
 }
 
 void tst_Resolution::textAtNativeSize_data()
 {
-    QTest::addColumn<int>("dpi");
+    addDpiColumns();
     QTest::addColumn<int>("line"); // pixels: 195 twips, the design's line of the default font
     newDpiRow(96) << 13;
     newDpiRow(120) << 16;
     newDpiRow(144) << 20;
     newDpiRow(192) << 26;
+    newDpiRow(192, {}, 2) << 26;
 }
 
 // The scale labels, the frame's caption and the chart's labels are in the
 // default control font: a bitmap strike of exactly the line's size where
 // MS Sans Serif has one, a scalable face where it has none; the buttons'
-// captions in a scalable face at the screen's size.
+// captions in a scalable face at the screen's size. At 96 x 2 the window
+// shows the very pixels it shows at 192 dpi but in the toolkit's text boxes,
+// whose text the toolkit draws a little differently at a ratio of 2.
 void tst_Resolution::textAtNativeSize()
 {
     QFETCH(int, dpi);
+    QFETCH(qreal, ratio);
     QFETCH(int, line);
-    QVERIFY(openOn(dpi));
+    QVERIFY(openOn(dpi, ratio));
     const QFont scale = child<QLabel>(QStringLiteral("Label3"))->font();
     const QFont chart = child<jChart>(QStringLiteral("UserControl11"))->scene().labelFont();
     for (const QFont &font : {scale, chart, child<QWidget>(QStringLiteral("Frame1"))->font()}) {
@@ -365,7 +409,22 @@ void tst_Resolution::textAtNativeSize()
         QVERIFY(std::abs(QFontMetrics(font).height() - line) <= 1);
     }
     QCOMPARE(QFontInfo(scale).family() == QStringLiteral("MS Sans Serif"), dpi != 192);
-    QCOMPARE(child<QLabel>(QStringLiteral("Label3"))->height(), QFontMetrics(scale).height());
+    QCOMPARE(child<QLabel>(QStringLiteral("Label3"))->height() * ratio, QFontMetrics(scale).height());
+    frmMain reference;
+    if (ratio != 1 && showOn(&reference, screenAtDpi(dpi))) {
+        const QImage shown = devicePicture(m_window.get());
+        const QImage atOne = devicePicture(&reference);
+        qsizetype differing = 0;
+        for (int y = 0; y < shown.height(); ++y) {
+            for (int x = 0; x < shown.width(); ++x) {
+                if (shown.pixel(x, y) == atOne.pixel(x, y))
+                    continue;
+                ++differing;
+                QVERIFY2(qobject_cast<QLineEdit *>(reference.childAt(x, y)), qPrintable(QStringLiteral("%1, %2").arg(x).arg(y)));
+            }
+        }
+        QVERIFY2(differing * 200 <= shown.width() * shown.height(), qPrintable(QString::number(differing)));
+    }
 
     // The caption is drawn at the screen's size, not at 96 dpi's: its ink is
     // dpi / 96 times as tall as at 96 dpi.
@@ -381,15 +440,37 @@ void tst_Resolution::textAtNativeSize()
              qPrintable(QString::number(inkRows(button->surface().image()))));
 }
 
-// A window moved to a screen of another resolution lays itself out again.
+// A window moved to a screen of another resolution lays itself out again,
+// and one moved to a screen of another device pixel ratio looks exactly as
+// one opened there, with the same columns, entries and focus.
 void tst_Resolution::followsItsScreen()
 {
     QVERIFY(openOn(96));
+    const auto fill = [](frmMain *window) {
+        window->findChild<jChart *>(QStringLiteral("UserControl11"))->AddItem(QStringLiteral("Moved"), 60, Red, 0);
+        window->findChild<QLineEdit *>(QStringLiteral("Text2"))->setText(QStringLiteral("Pears"));
+        window->findChild<ccXPButton *>(QStringLiteral("CcXClearGraph"))->setFocus();
+    };
+    fill(m_window.get());
     m_window->move(screenAtDpi(144)->geometry().topLeft() + QPoint(20, 20));
     QTRY_COMPARE(m_window->screen(), screenAtDpi(144));
     QCOMPARE(m_window->size(), QSize(1696, 966));
     QCOMPARE(child<ccXPButton>(QStringLiteral("CcXAddColumn"))->surface().size(), QSize(134, 122));
     QCOMPARE(child<jChart>(QStringLiteral("UserControl11"))->scene().resolution(), Resolution(144, 144));
+
+    m_window->move(screenAtDpi(192, 2)->geometry().topLeft() + QPoint(20, 20));
+    QTRY_COMPARE(m_window->screen(), screenAtDpi(192, 2));
+    QCOMPARE(child<jChart>(QStringLiteral("UserControl11"))->scene().resolution(), Resolution(96, 96, 2));
+    QCOMPARE(m_window->focusWidget(), child<QWidget>(QStringLiteral("CcXClearGraph")));
+    frmMain fresh;
+    QVERIFY(showOn(&fresh, screenAtDpi(192, 2)));
+    fill(&fresh);
+    // The buttons show the focus on the active window only.
+    const auto active = [](QWidget *window) {
+        window->activateWindow();
+        return QTest::qWaitForWindowActive(window) ? devicePicture(window) : QImage();
+    };
+    QCOMPARE(active(m_window.get()), active(&fresh));
 }
 
 QTEST_MAIN(tst_Resolution)
