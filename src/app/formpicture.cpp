@@ -6,9 +6,76 @@
 #include "runtimeerror.h"
 #include "twips.h"
 
+#include <QCoreApplication>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPointer>
+#include <QSignalBlocker>
 #include <QWidget>
 
 #include <cmath>
+#include <utility>
+
+namespace {
+
+// While the picture is drawn, the window's text boxes draw as a box with
+// nothing selected and without the focus does: no selection band, no caret.
+// The user's focus, selection and caret stay as they are, and since nothing
+// is painted on the screen meanwhile, nothing of this shows there.
+class PlainTextBoxes
+{
+public:
+    explicit PlainTextBoxes(QWidget *window)
+    {
+        for (QLineEdit *box : window->findChildren<QLineEdit *>()) {
+            if (box->hasSelectedText()) {
+                // The selected text drawn in the colours of the rest.
+                m_palettes.append({box, box->palette()});
+                QPalette plain = box->palette();
+                for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+                    plain.setBrush(group, QPalette::Highlight, plain.brush(group, QPalette::Base));
+                    plain.setBrush(group, QPalette::HighlightedText, plain.brush(group, QPalette::Text));
+                }
+                box->setPalette(plain);
+            }
+            if (box->hasFocus()) {
+                m_focused = box;
+                tellFocus(box, QEvent::FocusOut);
+            }
+        }
+    }
+
+    ~PlainTextBoxes()
+    {
+        if (m_focused && m_focused->hasFocus())
+            tellFocus(m_focused, QEvent::FocusIn);
+        for (const auto &[box, palette] : std::as_const(m_palettes)) {
+            if (box)
+                box->setPalette(palette);
+        }
+    }
+
+    PlainTextBoxes(const PlainTextBoxes &) = delete;
+    PlainTextBoxes &operator=(const PlainTextBoxes &) = delete;
+
+private:
+    // What a box is told when its window loses or regains activation: its
+    // caret stops, or starts blinking again; its selection stays. Its
+    // signals are held back, so that no handler takes this for editing
+    // finished.
+    static void tellFocus(QLineEdit *box, QEvent::Type type)
+    {
+        const QSignalBlocker quiet(box);
+        QFocusEvent event(type, Qt::ActiveWindowFocusReason);
+        QCoreApplication::sendEvent(box, &event);
+    }
+
+    QPointer<QLineEdit> m_focused;
+    QList<std::pair<QPointer<QLineEdit>, QPalette>> m_palettes;
+};
+
+} // namespace
 
 namespace FormPicture {
 
@@ -53,6 +120,12 @@ void verifySize(QWidget *window)
                                      .arg(MaxPixels / 1'000'000));
 }
 
+void render(QWidget *window, QPainter *painter)
+{
+    const PlainTextBoxes plain(window);
+    window->render(painter, QPoint(), QRegion(area(window)), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+}
+
 QImage capture(QWidget *window)
 {
     // Drawn as the screen shows it: text in points at the size it has there.
@@ -62,7 +135,10 @@ QImage capture(QWidget *window)
     if (picture.isNull())
         throw RuntimeError::overflow(QStringLiteral("There is not enough memory for the picture of the window."));
     resolution.applyTo(picture);
-    window->render(&picture, QPoint(), QRegion(area(window)), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    {
+        QPainter painter(&picture);
+        render(window, &painter);
+    }
     // From here on a plain picture of device pixels at the device dpi.
     resolution.inDevicePixels().applyTo(picture);
     return picture;

@@ -5,6 +5,7 @@
 #include <QString>
 
 class PictureBox;
+class QPainter;
 class QWidget;
 
 // The picture of a window that Save Graph writes, Copy Picture copies and
@@ -21,6 +22,12 @@ QRect area(QWidget *window);
 // a picture may have (at a screen resolution beyond about 1250 dpi), so that
 // it is refused before its memory is taken.
 void verifySize(QWidget *window);
+
+// Draws the picture with the painter, in the window's coordinates. A text
+// box shows its text only, whatever is selected in it and wherever the focus
+// is: no selection band and no caret, and the user's focus, selection and
+// caret stay as they were.
+void render(QWidget *window, QPainter *painter);
 
 // The picture, at the resolution of the window's screen: text in points is
 // drawn at the size it has there. Throws as verifySize does.

@@ -5,6 +5,7 @@
 #include "graphfile.h"
 #include "runtimeerror.h"
 #include "scalabletextdevice.h"
+#include "svgtext.h"
 #include "twips.h"
 
 #include <QBuffer>
@@ -45,11 +46,10 @@ QByteArray encodeRaster(QWidget *window, const char *format)
     return bytes;
 }
 
-void renderVector(QWidget *window, const QRect &area, QPaintDevice *target)
+void renderVector(QWidget *window, ScalableTextDevice &device)
 {
-    ScalableTextDevice device(target);
     QPainter painter(&device);
-    window->render(&painter, QPoint(), QRegion(area), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    FormPicture::render(window, &painter);
 }
 
 QString title(QWidget *window)
@@ -68,12 +68,16 @@ QByteArray encodeSvg(QWidget *window)
     svg.setViewBox(area);
     // Fonts are sized for the screen the window is on.
     svg.setResolution(int(Resolution::of(window).dpiX()));
-    svg.setTitle(title(window));
+    svg.setTitle(SvgText::xmlText(title(window)));
     svg.setDescription(QStringLiteral("A column chart drawn with Plinthos"));
-    renderVector(window, area, &svg);
+    // The generator writes text in one face, as the characters given, with no
+    // width: the runs are drawn as marks and put in place afterwards.
+    ScalableTextDevice device(&svg);
+    device.markTextRuns();
+    renderVector(window, device);
     if (bytes.isEmpty())
         throw encodingFailure();
-    return bytes;
+    return SvgText::placeRuns(bytes, device.textRuns(), &svg);
 }
 
 QByteArray encodePdf(QWidget *window)
@@ -92,7 +96,8 @@ QByteArray encodePdf(QWidget *window)
                                       QPageLayout::Portrait, QMarginsF()));
         pdf.setTitle(title(window));
         pdf.setCreator(QStringLiteral("Plinthos"));
-        renderVector(window, area, &pdf);
+        ScalableTextDevice device(&pdf);
+        renderVector(window, device);
     }
     if (!bytes.startsWith("%PDF-"))
         throw encodingFailure();

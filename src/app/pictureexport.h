@@ -37,7 +37,8 @@ struct Target
 Target target(const QString &chosen, const QString &selectedFilter);
 
 // The window's picture as the bytes of a file of that type. Throws
-// RuntimeError (File) when the picture cannot be encoded.
+// RuntimeError (File) when the picture cannot be encoded, an SVG that would
+// not be well-formed XML included.
 QByteArray encode(QWidget *window, Format format);
 
 // Writes the bytes to path with AtomicFile::write: whole or not at all, a

@@ -9,8 +9,6 @@
 #include <QPainter>
 #include <QPainterPath>
 
-namespace {
-
 // Replays the painter's state and drawing calls on a painter of the target.
 class ForwardingEngine : public QPaintEngine
 {
@@ -103,16 +101,31 @@ public:
 
     void drawTextItem(const QPointF &baseline, const QTextItem &item) override
     {
-        m_painter.setFont(ScalableTextDevice::scalableFont(item.font()));
-        m_painter.drawText(baseline, item.text());
+        const TextRun run{item.text(), ScalableTextDevice::scalableFont(item.font()), item.width()};
+        m_painter.setFont(run.font);
+        if (m_marks) {
+            m_painter.drawText(baseline, QString::number(m_marks->size()));
+            m_marks->append(run);
+            return;
+        }
+        // The face drawn is wider or narrower than the screen's; the run is
+        // stretched to the width it has on the screen.
+        const qreal drawn = QFontMetricsF(run.font, m_target).horizontalAdvance(run.text);
+        m_painter.save();
+        m_painter.translate(baseline);
+        if (drawn > 0 && run.width > 0)
+            m_painter.scale(run.width / drawn, 1);
+        m_painter.drawText(QPointF(), run.text);
+        m_painter.restore();
     }
+
+    void markTextRuns(QList<TextRun> *marks) { m_marks = marks; }
 
 private:
     QPaintDevice *m_target;
     QPainter m_painter;
+    QList<TextRun> *m_marks = nullptr;
 };
-
-} // namespace
 
 ScalableTextDevice::ScalableTextDevice(QPaintDevice *target)
     : m_target(target)
@@ -121,6 +134,11 @@ ScalableTextDevice::ScalableTextDevice(QPaintDevice *target)
 }
 
 ScalableTextDevice::~ScalableTextDevice() = default;
+
+void ScalableTextDevice::markTextRuns()
+{
+    m_engine->markTextRuns(&m_runs);
+}
 
 QPaintEngine *ScalableTextDevice::paintEngine() const
 {

@@ -162,18 +162,21 @@ void jChart::layOutColumns(float controlHeight)
     // A size that works out below zero (a negative value, a control lower or
     // narrower than its two margins) is drawn as zero: a column flat on the
     // baseline, exactly like a value of 0, or a column of no width at its
-    // place. Every size is set on every pass, so nothing of an earlier layout
-    // or of element 0 ever shows through.
+    // place. A value above 100 is drawn like 100, at full height with its
+    // label inside it, in view. The stored value stays as entered. Every
+    // size is set on every pass, so nothing of an earlier layout or of
+    // element 0 ever shows through.
     const float columnWidth = std::max(0.0f, m_columnPitch / 2.0f);
     std::int16_t x = Margin;
     for (int i = 0; i < m_columns.size(); ++i) {
         const ChartColumn &column = m_columns.at(i);
+        const int shown = std::clamp<int>(column.value, 0, PercentSpan);
         m_scene.create(ElementFamily::Item, i);
         ChartElement &item = *m_scene.element(ElementFamily::Item, i);
         item.setLeft(x);
         item.setWidth(columnWidth);
         item.setFillColour(column.colour);
-        item.setHeight(std::max(0.0f, float(unitHeight) * float(column.value)));
+        item.setHeight(std::max(0.0f, float(unitHeight) * float(shown)));
         item.setTop(controlHeight - Margin - item.height());
         item.setVisible(true);
 
@@ -181,7 +184,7 @@ void jChart::layOutColumns(float controlHeight)
         ChartElement &label = *m_scene.element(ElementFamily::Label, i);
         m_scene.setCaption(label, column.label);
         label.setLeft(item.width() * LabelShiftNumerator / LabelShiftDenominator - LabelBackset + item.left());
-        if (column.value > LabelThreshold) {
+        if (shown > LabelThreshold) {
             label.setTop(item.top() + LabelInset);
             m_scene.bringToFront(label);
         } else {

@@ -33,6 +33,45 @@ QHash<QString, QList<int>> &bitmapStrikes()
     return strikes;
 }
 
+// Where the table with the tag starts in an sfnt font, or -1.
+qsizetype tableStart(const QByteArray &font, QByteArrayView tag)
+{
+    constexpr int DirectoryStart = 12;
+    constexpr int RecordSize = 16;
+    if (font.size() < DirectoryStart)
+        return -1;
+    const int tables = qFromBigEndian<quint16>(font.constData() + 4);
+    if (font.size() < DirectoryStart + qsizetype(tables) * RecordSize)
+        return -1;
+    for (int i = 0; i < tables; ++i) {
+        const qsizetype record = DirectoryStart + qsizetype(i) * RecordSize;
+        if (QByteArrayView(font.constData() + record, 4) == tag)
+            return qFromBigEndian<quint32>(font.constData() + record + 8);
+    }
+    return -1;
+}
+
+// MS Sans Serif's standard ligatures join "TM" into a trademark sign and
+// "..." into an ellipsis, which no text typed into a control means. The
+// feature is renamed to the discretionary ligatures, which a shaper applies
+// only when asked to: the face is shaped like any other, every script's text
+// takes its joining forms, and Latin letters stay as typed.
+void makeLigaturesDiscretionary(QByteArray &font)
+{
+    const qsizetype substitutions = tableStart(font, "GSUB");
+    if (substitutions < 0 || substitutions + 10 > font.size())
+        return;
+    const qsizetype features = substitutions + qFromBigEndian<quint16>(font.constData() + substitutions + 6);
+    if (features + 2 > font.size())
+        return;
+    const int count = qFromBigEndian<quint16>(font.constData() + features);
+    for (int i = 0; i < count; ++i) {
+        const qsizetype tag = features + 2 + qsizetype(i) * 6;
+        if (tag + 4 <= font.size() && QByteArrayView(font.constData() + tag, 4) == "liga")
+            std::copy_n("dlig", 4, font.data() + tag);
+    }
+}
+
 // An sfnt font whose bitmaps come in several strikes registers with the first
 // strike's size only. Each strike becomes a font of its own by a copy of the
 // file whose bitmap location table lists just that strike: the table's
@@ -45,25 +84,14 @@ struct Strike
 
 QList<Strike> splitStrikes(const QByteArray &font)
 {
-    constexpr int DirectoryStart = 12;
-    constexpr int RecordSize = 16;
     constexpr int SizeTableStart = 8;
     constexpr int SizeRecordSize = 48;
     constexpr int PpemOffset = 45; // ppemY within a size record
 
     const auto read32 = [&font](qsizetype at) { return qFromBigEndian<quint32>(font.constData() + at); };
-    if (font.size() < DirectoryStart)
-        return {};
-    const int tables = qFromBigEndian<quint16>(font.constData() + 4);
-    if (font.size() < DirectoryStart + qsizetype(tables) * RecordSize)
-        return {};
-    qsizetype location = -1;
-    for (int i = 0; i < tables; ++i) {
-        const qsizetype record = DirectoryStart + qsizetype(i) * RecordSize;
-        const QByteArrayView tag(font.constData() + record, 4);
-        if (tag == "EBLC" || tag == "bloc")
-            location = read32(record + 8);
-    }
+    qsizetype location = tableStart(font, "EBLC");
+    if (location < 0)
+        location = tableStart(font, "bloc");
     if (location < 0 || location + SizeTableStart > font.size())
         return {};
     const quint32 sizes = read32(location + 4);
@@ -108,7 +136,8 @@ void registerBitmapFont(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return;
-    const QByteArray font = file.readAll();
+    QByteArray font = file.readAll();
+    makeLigaturesDiscretionary(font);
     QList<Strike> strikes = splitStrikes(font);
     if (strikes.isEmpty()) {
         QFontDatabase::addApplicationFontFromData(font);
@@ -126,9 +155,8 @@ QFont defaultControlFont(const Resolution &resolution)
     QFont font(ControlFace);
     font.setPointSizeF(ControlPoints);
     // Control text is crisp pixels in its colour, as a bitmap face draws it
-    // anyway; a stand-in is drawn the same way. Its letters are drawn as
-    // typed: MS Sans Serif would otherwise join "TM" into one trademark sign.
-    font.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::PreferNoShaping));
+    // anyway; a stand-in is drawn the same way.
+    font.setStyleStrategy(QFont::NoAntialias);
     // Without the bitmap face, a stand-in still keeps the line 195 twips high.
     if (!bitmapStrikes().contains(ControlFace))
         return scalableStandIn(font, linePixels(font, resolution));

@@ -27,8 +27,10 @@ private:
 
 // Registers the font file at path for this program. A bitmap font whose
 // bitmaps come in several strikes has each strike registered as a size of its
-// own, which deviceFont then draws at exactly that size; a file that cannot be
-// read registers nothing.
+// own, which deviceFont then draws at exactly that size; its standard
+// ligatures ("TM" as a trademark sign) are applied only on request, so that
+// its text keeps the letters typed. A file that cannot be read registers
+// nothing.
 void registerBitmapFont(const QString &path);
 
 // The default control font for a screen, sized in its device pixels: MS Sans

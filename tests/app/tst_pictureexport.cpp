@@ -7,6 +7,8 @@
 #include "pictureexport.h"
 #include "picturemenu.h"
 #include "runtimeerror.h"
+#include "screens.h"
+#include "twips.h"
 
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -21,6 +23,7 @@
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtMath>
 #include <QXmlStreamReader>
 
 #include <algorithm>
@@ -42,8 +45,8 @@ private slots:
 
     void exportedFileReadsBack_data();
     void exportedFileReadsBack();
-    void copyPutsTheSavedPictureOnTheClipboard_data();
-    void copyPutsTheSavedPictureOnTheClipboard();
+    void everyPathGivesTheCleanPicture_data();
+    void everyPathGivesTheCleanPicture();
     void menuOpensOnThePictureAreaOnly_data();
     void menuOpensOnThePictureAreaOnly();
     void saveAsTarget_data();
@@ -62,6 +65,7 @@ private:
     QStringList entries() const { return QDir(m_folder->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot); }
     void verifySvg(const QString &path) const;
     void verifyPdf(const QString &path) const;
+    void verifyTextPlaces(const QImage &drawn) const;
 
     std::unique_ptr<QTemporaryDir> m_folder;
     std::unique_ptr<frmMain> m_window;
@@ -137,20 +141,41 @@ void tst_PictureExport::cleanup()
 void tst_PictureExport::exportedFileReadsBack_data()
 {
     QTest::addColumn<Format>("format");
-    QTest::addColumn<QByteArray>("magic"); // the file's first bytes
-    QTest::newRow("PNG") << Format::Png << QByteArray("\x89PNG\r\n\x1a\n");
-    QTest::newRow("Windows bitmap") << Format::Bmp << QByteArray("BM");
-    QTest::newRow("SVG") << Format::Svg << QByteArray("<?xml");
-    QTest::newRow("PDF") << Format::Pdf << QByteArray("%PDF-");
+    QTest::addColumn<int>("dpi");
+    QTest::addColumn<QString>("label"); // of one more column
+    QTest::addColumn<QString>("text");  // as the SVG holds it
+    QTest::newRow("PNG") << Format::Png << 96 << QString() << QString();
+    QTest::newRow("Windows bitmap") << Format::Bmp << 96 << QString() << QString();
+    QTest::newRow("SVG") << Format::Svg << 96 << QString() << QString();
+    QTest::newRow("PDF") << Format::Pdf << 96 << QString() << QString();
+    QTest::newRow("SVG at 144 dpi") << Format::Svg << 144 << QString() << QString();
+    QTest::newRow("PDF at 144 dpi") << Format::Pdf << 144 << QString() << QString();
+    // What XML cannot hold is left out; the screen draws none of it either.
+    const QString kept = QStringLiteral("Kept");
+    for (const char16_t c : {u'\f', u'\x1b', u'\v', u'\b', u'\x01', u'\0', u'\xfffe', u'\xffff', u'\xd800'})
+        QTest::addRow("SVG, a label with U+%04X", c) << Format::Svg << 96 << QStringLiteral("Ke") + QChar(c) + QStringLiteral("pt") << kept;
+    const QString markup = QStringLiteral("<a b=\"&amp;\"> \U0001F600");
+    QTest::newRow("SVG, a label of markup and an emoji") << Format::Svg << 96 << markup << markup;
 }
 
 void tst_PictureExport::exportedFileReadsBack()
 {
     QFETCH(Format, format);
-    QFETCH(QByteArray, magic);
+    QFETCH(int, dpi);
+    QFETCH(QString, label);
+    if (dpi != 96) {
+        m_window->move(screenAtDpi(dpi)->geometry().topLeft());
+        QTRY_COMPARE(m_window->screen(), screenAtDpi(dpi));
+    }
+    if (!label.isEmpty())
+        control<jChart>("UserControl11")->AddItem(label, 40, 0x00FF00FF, 0);
+    if (dpi != 96 || !label.isEmpty())
+        m_saved = FormPicture::capture(m_window.get()).convertToFormat(QImage::Format_RGB32);
     const QString path = PictureExport::target(m_folder->filePath(QStringLiteral("chart")), filterOf(format)).path;
     PictureExport::writeFile(PictureExport::encode(m_window.get(), format), path);
     QCOMPARE(entries(), QStringList{QFileInfo(path).fileName()});
+    // The file's type by its first bytes.
+    const QByteArray magic = format == Format::Png ? "\x89PNG\r\n\x1a\n" : format == Format::Bmp ? "BM" : format == Format::Svg ? "<?xml" : "%PDF-";
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly) && file.read(magic.size()) == magic);
 
@@ -168,6 +193,7 @@ void tst_PictureExport::exportedFileReadsBack()
 void tst_PictureExport::verifySvg(const QString &path) const
 {
     QCOMPARE(QSvgRenderer(path).viewBox().size(), m_saved.size());
+    QCOMPARE(run(QStringLiteral("xmllint"), {QStringLiteral("--noout"), path}), QString());
 
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -191,8 +217,48 @@ void tst_PictureExport::verifySvg(const QString &path) const
     for (const QString &text : PictureTexts)
         QVERIFY2(texts.contains(text), qPrintable(text + QStringLiteral(" is not a text of ") + texts.join(u'|')));
     QVERIFY(texts.contains(control<QLineEdit>("txtMainHeading")->text()));
+    QFETCH(QString, text);
+    QVERIFY2(texts.join(QString()).contains(text), qPrintable(texts.join(u'|'))); // in runs of one face each
     for (const Column &column : Columns)
         QVERIFY2(rectangleFills.contains(column.rgb), column.label);
+
+    // Drawn by an independent reader, in whatever face it has.
+    const QString drawn = m_folder->filePath(QStringLiteral("drawn.png"));
+    run(QStringLiteral("rsvg-convert"), {QStringLiteral("-w"), QString::number(m_saved.width()), QStringLiteral("-b"),
+                                         QStringLiteral("white"), path, QStringLiteral("-o"), drawn});
+    verifyTextPlaces(QImage(drawn));
+}
+
+// Each text's ink starts and ends where the screen's does, to a pixel at 96
+// dpi: the run as a whole is as wide, each letter as wide as its face has it.
+void tst_PictureExport::verifyTextPlaces(const QImage &drawn) const
+{
+    QCOMPARE(drawn.size(), m_saved.size());
+    const auto *chart = control<jChart>("UserControl11");
+    const Resolution resolution = Resolution::of(chart);
+    const int pixel = qCeil(resolution.dpiX() / Resolution::StandardDpi);
+    QList<QRect> boxes;
+    for (const char *name : {"txtMainHeading", "txtYAxisLabel", "txtXAxis", "Label3"})
+        boxes << control<QWidget>(name)->geometry().adjusted(-4, 0, 4, 0);
+    for (int i = 0; i < chart->ItemCount(); ++i) {
+        const ChartElement *label = chart->label(i);
+        boxes << QRect(resolution.toPixelsX(label->left()), resolution.toPixelsY(label->top()),
+                       resolution.toPixelsX(label->width()), resolution.toPixelsY(label->height())).translated(chart->pos());
+    }
+    for (const QRect &box : std::as_const(boxes)) {
+        const auto ink = [box](const QImage &image) {
+            int first = box.right(), last = box.left();
+            for (int y = box.top(); y <= box.bottom(); ++y)
+                for (int x = box.left(); x <= box.right(); ++x)
+                    if (qGray(image.pixel(x, y)) < 128)
+                        first = std::min(first, x), last = std::max(last, x);
+            return QPoint(first, last);
+        };
+        const QPoint screen = ink(m_saved), read = ink(drawn);
+        QVERIFY2(qAbs(read.x() - screen.x()) <= pixel && qAbs(read.y() - screen.y()) <= pixel,
+                 qPrintable(QStringLiteral("ink from %1 to %2, on the screen from %3 to %4")
+                                .arg(read.x()).arg(read.y()).arg(screen.x()).arg(screen.y())));
+    }
 }
 
 void tst_PictureExport::verifyPdf(const QString &path) const
@@ -201,12 +267,13 @@ void tst_PictureExport::verifyPdf(const QString &path) const
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.read(5) == "%PDF-");
 
-    // The page is the picture's size at the screen's 96 dpi.
+    // The page is the picture's size at the screen's resolution.
     const QRegularExpressionMatch page =
         QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts")).match(run(QStringLiteral("pdfinfo"), {path}));
     QVERIFY(page.hasMatch());
-    QVERIFY(qAbs(page.captured(1).toDouble() - m_saved.width() * 0.75) <= 1);
-    QVERIFY(qAbs(page.captured(2).toDouble() - m_saved.height() * 0.75) <= 1);
+    const QString dpi = QString::number(Resolution::of(m_window.get()).dpiY());
+    QVERIFY(qAbs(page.captured(1).toDouble() - m_saved.width() * 72 / dpi.toDouble()) <= 1);
+    QVERIFY(qAbs(page.captured(2).toDouble() - m_saved.height() * 72 / dpi.toDouble()) <= 1);
 
     // Every font is embedded: no bitmap face that a reader cannot show.
     const QStringList fonts = run(QStringLiteral("pdffonts"), {path}).split(u'\n', Qt::SkipEmptyParts).mid(2);
@@ -221,7 +288,7 @@ void tst_PictureExport::verifyPdf(const QString &path) const
     // Drawn by an independent reader, the page has the picture's pixels'
     // size and the columns' fills where the picture has them.
     const QString prefix = m_folder->filePath(QStringLiteral("page"));
-    run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("96"), QStringLiteral("-png"),
+    run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), dpi, QStringLiteral("-png"),
                                      QStringLiteral("-singlefile"), path, prefix});
     const QImage drawn = QImage(prefix + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
     QVERIFY(qAbs(drawn.width() - m_saved.width()) <= 1 && qAbs(drawn.height() - m_saved.height()) <= 1);
@@ -232,29 +299,62 @@ void tst_PictureExport::verifyPdf(const QString &path) const
                 ++fills, differing += drawn.pixel(x, y) != m_saved.pixel(x, y);
     // Only edges may round to the neighbouring pixel.
     QVERIFY2(differing * 50 < fills, qPrintable(QStringLiteral("%1 of %2 differ").arg(differing).arg(fills)));
+    verifyTextPlaces(drawn.copy(QRect(QPoint(), m_saved.size())));
 }
 
-void tst_PictureExport::copyPutsTheSavedPictureOnTheClipboard_data()
+enum class Path { Shortcut, Menu, SaveGraph, SaveAs };
+
+void tst_PictureExport::everyPathGivesTheCleanPicture_data()
 {
-    QTest::addColumn<bool>("byShortcut");
-    QTest::newRow("Ctrl+Shift+C while a text box has the focus") << true;
-    QTest::newRow("Copy Picture in the menu") << false;
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<int>("selected"); // characters from the second one on; -1 all, by Tab; 0 none, a caret
+    QTest::addColumn<Path>("path");
+    QTest::newRow("Ctrl+Shift+C, the heading selected by Tab") << "txtMainHeading" << -1 << Path::Shortcut;
+    QTest::newRow("Ctrl+Shift+C, the caret in the Y axis title") << "txtYAxisLabel" << 0 << Path::Shortcut;
+    QTest::newRow("Ctrl+Shift+C in the value box") << "Text1" << -1 << Path::Shortcut;
+    QTest::newRow("Copy Picture, part of the X axis title selected") << "txtXAxis" << 3 << Path::Menu;
+    QTest::newRow("Save Graph, the heading selected") << "txtMainHeading" << -1 << Path::SaveGraph;
+    QTest::newRow("Save Picture As, the caret in the heading") << "txtMainHeading" << 0 << Path::SaveAs;
 }
 
-void tst_PictureExport::copyPutsTheSavedPictureOnTheClipboard()
+// The picture has no selection band and no caret, and the box keeps them.
+void tst_PictureExport::everyPathGivesTheCleanPicture()
 {
-    QFETCH(bool, byShortcut);
+    QFETCH(QString, box);
+    QFETCH(int, selected);
+    QFETCH(Path, path);
+    auto *edit = m_window->findChild<QLineEdit *>(box);
+    edit->setFocus(selected < 0 ? Qt::TabFocusReason : Qt::MouseFocusReason);
+    QTRY_VERIFY(edit->hasFocus());
+    if (selected > 0)
+        edit->setSelection(1, selected);
+    const QString text = edit->text(), selection = edit->selectedText();
+    const int cursor = edit->cursorPosition();
+    QCOMPARE(selection.isEmpty(), selected == 0);
+
     QGuiApplication::clipboard()->clear();
-    if (byShortcut) {
-        auto *value = control<QLineEdit>("Text1");
-        value->setFocus();
-        QTRY_VERIFY(value->hasFocus());
-        QTest::keyClick(value, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
-        QCOMPARE(value->text(), QStringLiteral("50"));
-    } else {
+    QString file;
+    if (path == Path::Shortcut) {
+        QTest::keyClick(edit, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    } else if (path == Path::Menu) {
         pictureMenu()->copyAction()->trigger();
+    } else if (path == Path::SaveGraph) {
+        emit control<ccXPButton>("CcXSaveGraph")->Click();
+        file = m_folder->filePath(QStringLiteral("graph2.bmp"));
+    } else {
+        file = m_folder->filePath(QStringLiteral("chart.png"));
+        pictureMenu()->setFileChooser([&](const QString &, const QString &, QString *filter) {
+            *filter = filterOf(Format::Png);
+            return file;
+        });
+        pictureMenu()->saveAction()->trigger();
     }
-    QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), m_saved);
+    const QImage picture = file.isEmpty() ? QGuiApplication::clipboard()->image() : QImage(file);
+    QCOMPARE(picture.convertToFormat(QImage::Format_RGB32), m_saved);
+    QVERIFY(edit->hasFocus());
+    QCOMPARE(edit->text(), text);
+    QCOMPARE(edit->selectedText(), selection);
+    QCOMPARE(edit->cursorPosition(), cursor);
 }
 
 void tst_PictureExport::menuOpensOnThePictureAreaOnly_data()

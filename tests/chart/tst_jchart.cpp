@@ -67,8 +67,8 @@ private slots:
     void hundredColumns();
     void singleColumn_data();
     void singleColumn();
-    void negativeValueDrawsLikeZero_data();
-    void negativeValueDrawsLikeZero();
+    void valueOutOfRangeDrawsLikeItsBound_data();
+    void valueOutOfRangeDrawsLikeItsBound();
     void smallControlDrawsNothingStale_data();
     void smallControlDrawsNothingStale();
     void capacity();
@@ -190,7 +190,7 @@ void tst_jChart::singleColumn_data()
     QTest::newRow("93 keeps its label above") << 93 << 4464.f << 421.f - LineHeight << false;
     QTest::newRow("94 takes its label inside, in front") << 94 << 4512.f << 403.f << true;
     QTest::newRow("100 stops 85 below the top") << 100 << 4800.f << 115.f << true;
-    QTest::newRow("150 reaches past the top") << 150 << 7200.f << -2285.f << true;
+    QTest::newRow("150 is drawn like 100") << 150 << 4800.f << 115.f << true;
 }
 
 void tst_jChart::singleColumn()
@@ -218,22 +218,27 @@ void tst_jChart::singleColumn()
     QCOMPARE(image.pixel(250, 1) == toQColor(fill).rgb(), height > 4885);
 }
 
-void tst_jChart::negativeValueDrawsLikeZero_data()
+void tst_jChart::valueOutOfRangeDrawsLikeItsBound_data()
 {
     QTest::addColumn<QList<int>>("earlier"); // values added before the one under test
     QTest::addColumn<bool>("cleared");       // and cleared again
     QTest::addColumn<int>("value");
-    QTest::newRow("-5 on a fresh chart, whose Item 0 is 495 high") << QList<int>{} << false << -5;
-    QTest::newRow("-5 after eight columns of 50 and Clear") << QList<int>(8, 50) << true << -5;
-    QTest::newRow("-5 after columns of 50 and 95") << QList<int>{50, 95} << false << -5;
-    QTest::newRow("-32768 after a column of 100 and Clear") << QList<int>{100} << true << -32768;
+    QTest::addColumn<int>("bound"); // the value it is drawn like
+    QTest::newRow("-5 on a fresh chart, whose Item 0 is 495 high") << QList<int>{} << false << -5 << 0;
+    QTest::newRow("-5 after eight columns of 50 and Clear") << QList<int>(8, 50) << true << -5 << 0;
+    QTest::newRow("-5 after columns of 50 and 95") << QList<int>{50, 95} << false << -5 << 0;
+    QTest::newRow("-32768 after a column of 100 and Clear") << QList<int>{100} << true << -32768 << 0;
+    QTest::newRow("101 on a fresh chart") << QList<int>{} << false << 101 << 100;
+    QTest::newRow("150 after columns of 50 and 95") << QList<int>{50, 95} << false << 150 << 100;
+    QTest::newRow("32767 after a column of 0 and Clear") << QList<int>{0} << true << 32767 << 100;
 }
 
-void tst_jChart::negativeValueDrawsLikeZero()
+void tst_jChart::valueOutOfRangeDrawsLikeItsBound()
 {
     QFETCH(QList<int>, earlier);
     QFETCH(bool, cleared);
     QFETCH(int, value);
+    QFETCH(int, bound);
     const auto build = [&](jChart &target, int last) {
         for (int v : earlier)
             target.AddItem(QStringLiteral("Before"), std::int16_t(v), rgbColour(0, 0, 200), 0);
@@ -242,16 +247,17 @@ void tst_jChart::negativeValueDrawsLikeZero()
         target.AddItem(QStringLiteral("Last"), std::int16_t(last), rgbColour(200, 0, 0), rgbColour(0, 200, 0));
     };
     build(*chart, value);
-    const auto zero = newChart();
-    build(*zero, 0);
+    const auto bounded = newChart();
+    build(*bounded, bound);
 
     const int last = chart->ItemCount() - 1;
+    const float height = bound == 0 ? 0.f : 4800.f;
     QCOMPARE_EQ(chart->columns()[last].value, value);
-    QCOMPARE_EQ(chart->item(last)->height(), 0.f);
-    QCOMPARE_EQ(chart->item(last)->top(), 4885.f);
-    QCOMPARE_EQ(chart->label(last)->top(), 4885.f - LineHeight);
-    QVERIFY(picture(*chart) == picture(*zero));
-    QCOMPARE(chart->grab().toImage(), zero->grab().toImage());
+    QCOMPARE_EQ(chart->item(last)->height(), height);
+    QCOMPARE_EQ(chart->item(last)->top(), 4885.f - height);
+    QCOMPARE_EQ(chart->label(last)->top(), bound == 0 ? 4885.f - LineHeight : 115.f);
+    QVERIFY(picture(*chart) == picture(*bounded));
+    QCOMPARE(chart->grab().toImage(), bounded->grab().toImage());
 }
 
 void tst_jChart::smallControlDrawsNothingStale_data()

@@ -1,11 +1,13 @@
 #include "designfonts.h"
 #include "fonts.h"
+#include "screens.h"
 #include "twips.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QTest>
+#include <QTextLayout>
 
 class tst_Fonts : public QObject
 {
@@ -15,7 +17,8 @@ private slots:
     void initTestCase();
     void bitmapFaceAtItsStrikesOnly_data();
     void bitmapFaceAtItsStrikesOnly();
-    void controlTextIsDrawnAsTyped();
+    void controlTextIsShapedAsTyped_data();
+    void controlTextIsShapedAsTyped();
 };
 
 void tst_Fonts::initTestCase()
@@ -67,14 +70,39 @@ void tst_Fonts::bitmapFaceAtItsStrikesOnly()
     }
 }
 
-// MS Sans Serif joins "TM" into a trademark sign unless told not to.
-void tst_Fonts::controlTextIsDrawnAsTyped()
+// The glyphs a text is drawn with, in the order they are drawn.
+static QList<quint32> glyphs(const QFont &font, const QString &text)
 {
-    for (const int dpi : {96, 192}) {
-        const QFontMetrics metrics(defaultControlFont(Resolution(dpi, dpi)));
-        QCOMPARE(metrics.horizontalAdvance(QStringLiteral("HTML")),
-                 metrics.horizontalAdvance(QStringLiteral("HT")) + metrics.horizontalAdvance(QStringLiteral("ML")));
-    }
+    QTextLayout layout(text, font);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    QList<quint32> indexes;
+    for (const QGlyphRun &run : layout.glyphRuns())
+        indexes += run.glyphIndexes();
+    return indexes;
+}
+
+void tst_Fonts::controlTextIsShapedAsTyped_data()
+{
+    addDpiColumns();
+    for (const int dpi : ScreenDpis)
+        newDpiRow(dpi);
+}
+
+// Latin letters stay as typed: MS Sans Serif has ligatures for "TM" (a
+// trademark sign) and "...". Arabic letters join: a seen between two others
+// takes other forms than a seen on its own.
+void tst_Fonts::controlTextIsShapedAsTyped()
+{
+    QFETCH(int, dpi);
+    const QFont font = defaultControlFont(Resolution(dpi, dpi));
+    QCOMPARE(glyphs(font, QStringLiteral("HTML...")).size(), 7);
+    const QList<quint32> word = glyphs(font, QStringLiteral("\u0633\u0633\u0633"));
+    const quint32 alone = glyphs(font, QStringLiteral("\u0633")).value(0);
+    QCOMPARE(word.size(), 3);
+    for (const quint32 glyph : word)
+        QVERIFY2(glyph != alone, qPrintable(QStringLiteral("unjoined: %1 alone, %2 in the word").arg(alone).arg(glyph)));
 }
 
 QTEST_MAIN(tst_Fonts)
