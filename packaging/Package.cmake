@@ -10,6 +10,15 @@ set(PLINTHOS_MAINTAINER "Plinthos developers <developers@plinthos.org>" CACHE ST
 
 set(PLINTHOS_PACKAGE_DIR ${CMAKE_BINARY_DIR}/packaging)
 set(PLINTHOS_PACKAGE_DOCDIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/plinthos)
+# The copyright file quotes the licence from LICENSE, in Debian's form: each
+# line indented by one blank, an empty line as " .".
+file(READ ${PROJECT_SOURCE_DIR}/LICENSE licence)
+string(FIND "${licence}" "Permission is hereby granted" licence_start)
+string(SUBSTRING "${licence}" ${licence_start} -1 licence)
+string(STRIP "${licence}" licence)
+string(REPLACE "\n\n" "\n.\n" licence "${licence}")
+string(REPLACE "\n" "\n " PLINTHOS_LICENSE_TEXT " ${licence}")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/LICENSE)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/copyright.in ${PLINTHOS_PACKAGE_DIR}/copyright @ONLY)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog.in ${PLINTHOS_PACKAGE_DIR}/changelog @ONLY)
 

@@ -1,5 +1,6 @@
 // Writes the window's icon for a desktop's icon theme: PNGs at the hicolor
-// sizes and an SVG, all drawn from the window icon's own design.
+// sizes and an SVG, all drawn from the window icon's own design on a
+// transparent ground, with the theme's margin around it.
 //
 //     plinthos_icons <folder> <name>
 //
@@ -21,10 +22,14 @@ constexpr int Sizes[] = {16, 32, 48, 64, 128, 256};
 
 bool writeSvg(const QString &path)
 {
+    // The design's rectangles as they are, the margin added around them by
+    // the view box: the design fills 14 sixteenths of it, as of every PNG.
+    constexpr double Canvas = WindowIcon::Size * 16.0 / 14;
+    constexpr double Margin = (Canvas - WindowIcon::Size) / 2;
     QSvgGenerator svg;
     svg.setFileName(path);
     svg.setSize(QSize(WindowIcon::Size, WindowIcon::Size));
-    svg.setViewBox(QRect(0, 0, WindowIcon::Size, WindowIcon::Size));
+    svg.setViewBox(QRectF(-Margin, -Margin, Canvas, Canvas));
     svg.setTitle(QStringLiteral("Plinthos"));
     QPainter painter;
     if (!painter.begin(&svg))
@@ -50,7 +55,7 @@ int main(int argc, char *argv[])
     for (const int size : Sizes) {
         const QString apps = QStringLiteral("%1x%1/apps").arg(size);
         const QString path = folder.filePath(apps + u'/' + name + QStringLiteral(".png"));
-        if (!folder.mkpath(apps) || !WindowIcon::image(size).save(path, "PNG")) {
+        if (!folder.mkpath(apps) || !WindowIcon::themeImage(size).save(path, "PNG")) {
             std::fprintf(stderr, "plinthos_icons: cannot write %s\n", qPrintable(path));
             return 1;
         }

@@ -1,51 +1,321 @@
 #include "commandline.h"
 
-#include <QCommandLineParser>
-#include <QCoreApplication>
+#include <QByteArray>
 #include <QStringList>
+#include <QtGlobal>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
 
 namespace {
 
-void print(const QString &text)
+constexpr int WriteFailedStatus = 1;
+constexpr int RefusedStatus = 2;
+constexpr int NoDisplayStatus = 1;
+
+// Qt's documented options (QGuiApplication, QApplication and the X11
+// platform), which Qt takes after one dash or two. An option with a value
+// takes it as the next argument; a few also as -option=value.
+struct QtOption
 {
-    std::fputs(text.toLocal8Bit().constData(), stdout);
-    std::fflush(stdout);
+    const char *name;
+    bool takesValue;
+    bool takesJoinedValue;
+};
+
+constexpr QtOption QtOptions[] = {
+    {"platform", true, false},     {"platformpluginpath", true, false}, {"platformtheme", true, false},
+    {"plugin", true, false},       {"qwindowgeometry", true, false},    {"qwindowicon", true, false},
+    {"qwindowtitle", true, false}, {"session", true, false},            {"reverse", false, false},
+    {"testability", false, false}, {"qmljsdebugger", true, true},       {"style", true, true},
+    {"stylesheet", true, true},    {"widgetcount", false, false},
+    // X11
+    {"display", true, false},      {"geometry", true, false},           {"title", true, false},
+    {"icon", true, false},         {"name", true, false},               {"visual", true, false},
+    {"nograb", false, false},      {"dograb", false, false},
+};
+
+// The program's own options, in the order the help lists them. An option
+// with a valueName takes a value, as the next argument or as --name=value.
+struct Option
+{
+    const char *shortName;
+    const char *longName;
+    const char *valueName;
+    const char *description;
+    void (*apply)(CommandLine &commandLine, const QString &value);
+};
+
+const Option Options[] = {
+    {"h", "help", nullptr, "Displays this help and ends.",
+     [](CommandLine &commandLine, const QString &) { commandLine.action = CommandLine::Action::ShowHelp; }},
+    {"v", "version", nullptr, "Displays the version and ends.",
+     [](CommandLine &commandLine, const QString &) {
+         if (commandLine.action != CommandLine::Action::ShowHelp)
+             commandLine.action = CommandLine::Action::ShowVersion;
+     }},
+};
+
+// An argument that starts with a dash, without its one or two dashes and
+// split at its first '='.
+struct Spelling
+{
+    QString name;
+    QString joinedValue;
+    bool joined = false;
+};
+
+Spelling spell(const QString &argument)
+{
+    const QString bare = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);
+    const qsizetype equals = bare.indexOf(u'=');
+    if (equals < 0)
+        return {bare, {}, false};
+    return {bare.left(equals), bare.mid(equals + 1), true};
+}
+
+const QtOption *findQtOption(const Spelling &spelling)
+{
+    for (const QtOption &option : QtOptions) {
+        if (spelling.name == QLatin1String(option.name) && (!spelling.joined || option.takesJoinedValue))
+            return &option;
+    }
+    return nullptr;
+}
+
+const Option *findOption(const Spelling &spelling)
+{
+    for (const Option &option : Options) {
+        if (spelling.name == QLatin1String(option.shortName) || spelling.name == QLatin1String(option.longName))
+            return spelling.joined && !option.valueName ? nullptr : &option;
+    }
+    return nullptr;
+}
+
+constexpr const char *UsageLine = "Usage: plinthos [options]\n";
+
+// The options the program takes, as the help lists them.
+QString optionsText()
+{
+    QString text = QStringLiteral("\nOptions:\n");
+    QStringList names;
+    qsizetype width = 0;
+    for (const Option &option : Options) {
+        QString name = QStringLiteral("-%1, --%2").arg(QLatin1String(option.shortName), QLatin1String(option.longName));
+        if (option.valueName)
+            name += u' ' + QLatin1String(option.valueName);
+        width = qMax(width, name.size());
+        names << name;
+    }
+    for (qsizetype i = 0; i < names.size(); ++i)
+        text += QStringLiteral("  %1  %2\n").arg(names[i].leftJustified(width), QLatin1String(Options[i].description));
+    return text + QStringLiteral("\nQt's own options, such as -platform NAME, -display DISPLAY, -style NAME and\n"
+                                 "-reverse, are passed on to Qt.\n");
+}
+
+QString helpText()
+{
+    return QLatin1String(UsageLine)
+        + QStringLiteral("Draws a column chart by hand: type a label and a value, pick the colours and add the "
+                         "column.\nRight-click the chart to copy the picture or save it as PNG, BMP, SVG or PDF.\n")
+        + optionsText();
+}
+
+// Writes all of text and flushes it; false, with errno set, when it fails.
+bool writeAll(std::FILE *stream, const QString &text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    const bool written = std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream) == std::size_t(bytes.size());
+    return std::fflush(stream) == 0 && written && !std::ferror(stream);
+}
+
+int writeOutput(const QString &text)
+{
+    if (writeAll(stdout, text))
+        return 0;
+    const int error = errno;
+    writeAll(stderr, QStringLiteral("plinthos: cannot write to standard output: %1\n")
+                         .arg(QString::fromLocal8Bit(std::strerror(error))));
+    return WriteFailedStatus;
 }
 
 } // namespace
 
-std::optional<int> answerCommandLine(int argc, char *argv[])
+CommandLine parseCommandLine(int argc, char *argv[])
 {
-    QCoreApplication::setApplicationName(QStringLiteral("plinthos"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(PLINTHOS_VERSION));
+    CommandLine commandLine;
+    commandLine.qtArguments.push_back(argv[0]);
+    const auto refuse = [&commandLine](const QString &problem) {
+        commandLine.action = CommandLine::Action::Refuse;
+        commandLine.problem = problem;
+        return commandLine;
+    };
 
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        if (!optionsEnded && argument == QLatin1String("--")) {
+            optionsEnded = true;
+            continue;
+        }
+        if (optionsEnded || !argument.startsWith(u'-') || argument == QLatin1String("-")) {
+            if (!commandLine.file.isEmpty()) {
+                return refuse(QStringLiteral("only one file can be given, not \"%1\" and \"%2\"")
+                                  .arg(commandLine.file, argument));
+            }
+            commandLine.file = argument;
+            continue;
+        }
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Draws a column chart by hand: type a label and a value, pick the colours and add the "
-                       "column.\nRight-click the chart to copy the picture or save it as PNG, BMP, SVG or PDF."));
-    // Qt's own help option would add --help-all, which lists Qt's options
-    // and so needs the application that is not made here.
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Displays this help and ends."));
-    parser.addOption(help);
-    const QCommandLineOption version = parser.addVersionOption();
-    // Anything else, Qt's own options among it, is left to the application.
-    parser.parse(arguments);
-    if (!parser.isSet(help) && !parser.isSet(version))
-        return std::nullopt;
+        const Spelling spelling = spell(argument);
+        if (const QtOption *qtOption = findQtOption(spelling)) {
+            commandLine.qtArguments.push_back(argv[i]);
+            if (!qtOption->takesValue)
+                continue;
+            QString value = spelling.joinedValue;
+            if (!spelling.joined) {
+                if (i + 1 == argc)
+                    return refuse(QStringLiteral("the option %1 needs a value").arg(argument));
+                commandLine.qtArguments.push_back(argv[++i]);
+                value = QString::fromLocal8Bit(argv[i]);
+            }
+            if (spelling.name == QLatin1String("platform"))
+                commandLine.platform = value;
+            else if (spelling.name == QLatin1String("display"))
+                commandLine.display = value;
+            else if (spelling.name == QLatin1String("style"))
+                commandLine.style = value;
+            continue;
+        }
+        const Option *option = findOption(spelling);
+        if (!option)
+            return refuse(QStringLiteral("unknown option %1").arg(argument));
+        QString value = spelling.joinedValue;
+        if (option->valueName && !spelling.joined) {
+            if (i + 1 == argc)
+                return refuse(QStringLiteral("the option %1 needs a value").arg(argument));
+            value = QString::fromLocal8Bit(argv[++i]);
+        }
+        option->apply(commandLine, value);
+    }
+    commandLine.qtArgumentCount = int(commandLine.qtArguments.size());
+    commandLine.qtArguments.push_back(nullptr);
+    return commandLine;
+}
 
-    // The help text names the program from the application's arguments; a
-    // core application needs no display.
-    QCoreApplication core(argc, argv);
-    if (parser.isSet(help))
-        print(parser.helpText());
-    else
-        print(QCoreApplication::applicationName() + u' ' + QCoreApplication::applicationVersion() + u'\n');
+int answerCommandLine(const CommandLine &commandLine)
+{
+    switch (commandLine.action) {
+    case CommandLine::Action::ShowHelp:
+        return writeOutput(helpText());
+    case CommandLine::Action::ShowVersion:
+        return writeOutput(QStringLiteral("plinthos " PLINTHOS_VERSION "\n"));
+    case CommandLine::Action::Refuse:
+        writeAll(stderr, QStringLiteral("plinthos: ") + commandLine.problem + u'\n' + QLatin1String(UsageLine)
+                             + optionsText());
+        return RefusedStatus;
+    case CommandLine::Action::Run:
+        break;
+    }
     return 0;
+}
+
+QString noDisplayMessage(const CommandLine &commandLine)
+{
+    const QString platform = !commandLine.platform.isEmpty() ? commandLine.platform
+                                                             : qEnvironmentVariable("QT_QPA_PLATFORM");
+    const QString platformName = platform.section(u':', 0, 0);
+    if (platformName.startsWith(QLatin1String("wayland"))) {
+        const QString wayland = qEnvironmentVariable("WAYLAND_DISPLAY");
+        return wayland.isEmpty()
+                   ? QStringLiteral("no display could be opened: WAYLAND_DISPLAY is not set; run it in a Wayland "
+                                    "session, or choose X11 with -platform xcb")
+                   : QStringLiteral("no display could be opened at WAYLAND_DISPLAY=%1; check that the compositor "
+                                    "is running, or choose X11 with -platform xcb")
+                         .arg(wayland);
+    }
+    if (!platformName.isEmpty() && platformName != QLatin1String("xcb")) {
+        return QStringLiteral("no display could be opened with the platform \"%1\"; choose one with -platform xcb "
+                              "(X11) or -platform wayland")
+            .arg(platform);
+    }
+    const QString display = !commandLine.display.isEmpty() ? commandLine.display : qEnvironmentVariable("DISPLAY");
+    if (display.isEmpty()) {
+        return QStringLiteral("no display could be opened: DISPLAY is not set; run it on a desktop, or choose a "
+                              "display with DISPLAY=:0 or -display :0");
+    }
+    return QStringLiteral("no display could be opened at %1; check that it is running, or choose another with "
+                          "DISPLAY=:0 or -display :0")
+        .arg(display);
+}
+
+namespace {
+
+// What DisplayOpening's message handler holds: Qt's messages while the
+// display is being opened, to be passed on only if it opens.
+struct HeldMessage
+{
+    QtMsgType type;
+    QByteArray file;
+    int line;
+    QByteArray function;
+    QByteArray category;
+    QString text;
+};
+
+struct DisplayOpeningState
+{
+    std::mutex mutex;
+    std::vector<HeldMessage> held;
+    QtMessageHandler previous = nullptr;
+    QByteArray noDisplayLine;
+};
+
+DisplayOpeningState &displayOpening()
+{
+    static DisplayOpeningState state;
+    return state;
+}
+
+// Qt ends with a fatal message when it cannot open its platform's display;
+// the program ends with one line of its own instead. Other threads may log
+// meanwhile (the font configuration is read on one).
+void holdMessage(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    DisplayOpeningState &state = displayOpening();
+    if (type == QtFatalMsg) {
+        std::fwrite(state.noDisplayLine.constData(), 1, std::size_t(state.noDisplayLine.size()), stderr);
+        std::fflush(stderr);
+        std::_Exit(NoDisplayStatus);
+    }
+    const std::lock_guard lock(state.mutex);
+    state.held.push_back({type, context.file, context.line, context.function, context.category, text});
+}
+
+} // namespace
+
+DisplayOpening::DisplayOpening(const CommandLine &commandLine)
+{
+    DisplayOpeningState &state = displayOpening();
+    state.noDisplayLine = (QStringLiteral("plinthos: ") + noDisplayMessage(commandLine) + u'\n').toLocal8Bit();
+    state.previous = qInstallMessageHandler(holdMessage);
+}
+
+DisplayOpening::~DisplayOpening()
+{
+    DisplayOpeningState &state = displayOpening();
+    qInstallMessageHandler(state.previous);
+    std::vector<HeldMessage> held;
+    {
+        const std::lock_guard lock(state.mutex);
+        held.swap(state.held);
+    }
+    for (const HeldMessage &message : held) {
+        const QMessageLogContext context(message.file.constData(), message.line, message.function.constData(),
+                                         message.category.constData());
+        state.previous(message.type, context, message.text);
+    }
 }

@@ -1,9 +1,53 @@
 #pragma once
 
-#include <optional>
+#include <QString>
 
-// Answers --help and --version on standard output without a window and
-// without a display: no QApplication is made for them. Returns the exit code
-// when the command line has been answered, nothing when the program should
-// start as usual.
-std::optional<int> answerCommandLine(int argc, char *argv[]);
+#include <vector>
+
+// The program's command line, read before any display is opened: our own
+// options, one file, and Qt's documented options with their values, which
+// are set apart to be handed to the application and to nothing else.
+struct CommandLine
+{
+    enum class Action { Run, ShowHelp, ShowVersion, Refuse };
+
+    Action action = Action::Run;
+    // Why the command line is refused (Refuse): one line, without the usage.
+    QString problem;
+    // The one positional argument, empty when none is given.
+    QString file;
+    // The windowing platform, X display and widget style asked for with
+    // -platform, -display and -style, empty when not given.
+    QString platform;
+    QString display;
+    QString style;
+    // argv[0] and Qt's own options with their values, ended by a null
+    // pointer, as QApplication takes them; they point into the argv read.
+    std::vector<char *> qtArguments;
+    int qtArgumentCount = 0;
+};
+
+// Reads argv. Whatever is neither ours nor Qt's refuses the command line.
+CommandLine parseCommandLine(int argc, char *argv[]);
+
+// Answers a command line that does not start the program: the help or the
+// version on standard output, or a refusal with the usage on standard error.
+// Returns the exit status: 0, 1 when standard output cannot be written, 2
+// for a refused command line.
+int answerCommandLine(const CommandLine &commandLine);
+
+// What is written when no display can be opened: one line that says how to
+// choose one. Reads DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM.
+QString noDisplayMessage(const CommandLine &commandLine);
+
+// While it lives, a failure to open the display ends the program with
+// noDisplayMessage and exit status 1, instead of Qt's abort; the messages
+// Qt writes meanwhile are held back, and passed on when the display opens.
+class DisplayOpening
+{
+public:
+    explicit DisplayOpening(const CommandLine &commandLine);
+    ~DisplayOpening();
+    DisplayOpening(const DisplayOpening &) = delete;
+    DisplayOpening &operator=(const DisplayOpening &) = delete;
+};

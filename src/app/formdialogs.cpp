@@ -40,11 +40,8 @@ private:
                 fitted.setWidth(qMin(widest, fitted.width() + fitted.width() / 4));
             fitted.setHeight(layout()->totalHeightForWidth(fitted.width()));
         }
-        if (fitted == size())
-            return;
         setFixedSize(fitted);
-        move(qBound(available.left(), x(), available.right() - fitted.width()),
-             qBound(available.top(), y(), available.bottom() - fitted.height()));
+        keepOnScreen(this);
     }
 };
 
@@ -54,6 +51,14 @@ void takeBackActivation(QWidget *form)
 {
     if (form->isVisible() && !form->isActiveWindow())
         form->activateWindow();
+}
+
+void keepOnScreen(QWidget *dialog)
+{
+    const QRect available = dialog->screen()->availableGeometry();
+    const QRect frame = dialog->frameGeometry();
+    dialog->move(qBound(available.left(), frame.left(), available.left() + available.width() - frame.width()),
+                 qBound(available.top(), frame.top(), available.top() + available.height() - frame.height()));
 }
 
 void showError(QWidget *form, const QString &message)

@@ -14,6 +14,10 @@ namespace FormDialogs {
 
 void takeBackActivation(QWidget *form);
 
+// Moves a dialog that has just been given its size so that all of it, frame
+// included, lies on its screen.
+void keepOnScreen(QWidget *dialog);
+
 // A warning that says what went wrong and what to do.
 void showError(QWidget *form, const QString &message);
 

@@ -20,6 +20,7 @@
 #include "twips.h"
 #include "windowicon.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QColorDialog>
@@ -27,12 +28,14 @@
 #include <QFile>
 #include <QIcon>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPixmap>
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QWindow>
 
 #include <cerrno>
+#include <functional>
 
 #include <unistd.h>
 
@@ -113,6 +116,9 @@ frmMain::frmMain(QWidget *parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmMain"));
+    // The window's size is fixed: its title bar offers no maximize button.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QString::fromUtf16(FormDesign::Caption));
     setWindowIcon(QIcon(QPixmap::fromImage(WindowIcon::image())));
     setAutoFillBackground(true);
@@ -124,7 +130,8 @@ frmMain::frmMain(QWidget *parent)
     m_resolution = Resolution::of(this);
     buildFromDesign();
     connectHandlers();
-    new PictureMenu(this, m_chart, control<QWidget>(QStringLiteral("Frame1")));
+    const auto *pictureMenu = new PictureMenu(this, m_chart, control<QWidget>(QStringLiteral("Frame1")));
+    addKeyboardShortcuts(pictureMenu->menu());
     centreOnScreen();
 
     // A screen that changes its scale while the window is on it (on Wayland,
@@ -269,15 +276,53 @@ void frmMain::connectHandlers()
         connect(m_palette[i], &FormLabel::Click, this, [this, i] { pickPaletteColour(i); });
 }
 
+// The swatches and the chart hold no place in the Tab order, and the design
+// has no access keys: these keys reach them from anywhere in the window. The
+// chart's menu lists them, and screen readers tell them with the control.
+void frmMain::addKeyboardShortcuts(QMenu *menu)
+{
+    struct Shortcut
+    {
+        QString text;
+        QKeyCombination keys;
+        QWidget *target;
+        QString purpose;
+        std::function<void()> run;
+    };
+    const Shortcut shortcuts[] = {
+        {QStringLiteral("&Label Color…"), Qt::CTRL | Qt::SHIFT | Qt::Key_L, m_labelColourSwatch,
+         QStringLiteral("chooses the label colour"), [this] { chooseColour(m_labelColourSwatch); }},
+        {QStringLiteral("Colum&n Color…"), Qt::CTRL | Qt::SHIFT | Qt::Key_N, m_columnColourSwatch,
+         QStringLiteral("chooses the column colour"), [this] { chooseColour(m_columnColourSwatch); }},
+        {QStringLiteral("&Go to the Chart"), Qt::CTRL | Qt::SHIFT | Qt::Key_G, m_chart,
+         QStringLiteral("gives the chart the focus; Shift+F10 then opens its menu"),
+         [this] { m_chart->setFocus(Qt::ShortcutFocusReason); }},
+    };
+    menu->addSeparator();
+    for (const Shortcut &shortcut : shortcuts) {
+        QAction *action = menu->addAction(shortcut.text, this, shortcut.run);
+        action->setShortcut(shortcut.keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+        shortcut.target->setAccessibleDescription(action->shortcut().toString(QKeySequence::NativeText) + u' '
+                                                  + shortcut.purpose);
+    }
+}
+
+// The window opens centred on the part of its screen that panels leave
+// free. Where it is larger than that, its top-left corner stays on it, so
+// that the heading, the scale and the Y axis title are on the screen.
 void frmMain::centreOnScreen()
 {
     const QScreen *screen = this->screen();
     if (!screen)
         return;
-    // setGeometry places the client area, whatever frame the window gets.
-    QRect place = rect();
-    place.moveCenter(screen->geometry().center());
-    setGeometry(place);
+    const QRect available = screen->availableGeometry();
+    // The frame's size, once the window system has told it; move() places
+    // the frame's corner.
+    const QSize outer = frameGeometry().size();
+    move(available.left() + qMax(0, (available.width() - outer.width()) / 2),
+         available.top() + qMax(0, (available.height() - outer.height()) / 2));
 }
 
 void frmMain::addColumn()

@@ -13,6 +13,7 @@ class FormLabel;
 class PictureBox;
 class SaveNotice;
 class QLineEdit;
+class QMenu;
 class ccXPButton;
 class jChart;
 
@@ -54,6 +55,7 @@ private:
     bool followScreen();
     void followScreenScale();
     void connectHandlers();
+    void addKeyboardShortcuts(QMenu *menu);
     void centreOnScreen();
 
     // What the buttons and the colour labels do when clicked.

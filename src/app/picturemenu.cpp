@@ -26,9 +26,11 @@ namespace {
 
 constexpr const char *DefaultFileName = "chart";
 
-// The dialog's size in average characters and lines: room for the side bar
-// and the name, size, type and date of a file.
-constexpr QSize DialogSizeInCharacters(110, 28);
+// The dialog's size in characters and lines of its font: room for the side
+// bar and the name, size, type and date of a file. A bitmap face's own average
+// width says little, so the average is taken over a sample of text.
+constexpr QSize DialogSizeInCharacters(120, 32);
+constexpr QStringView SampleText = u"0123456789 abcdefghijklmnopqrstuvwxyz ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 
 bool opensMenu(const QKeyEvent *key)
 {
@@ -87,10 +89,11 @@ protected:
     {
         // Sized once its screen, and so its font's size, is known.
         const QFontMetrics metrics(font(), this);
-        const QRect available = screen()->availableGeometry();
-        resize(qMin(metrics.averageCharWidth() * DialogSizeInCharacters.width(), available.width() * 9 / 10),
-               qMin(metrics.lineSpacing() * DialogSizeInCharacters.height(), available.height() * 9 / 10));
-        QFileDialog::showEvent(event);
+        const QSize wanted(metrics.horizontalAdvance(SampleText.toString()) * DialogSizeInCharacters.width() / int(SampleText.size()),
+                           metrics.lineSpacing() * DialogSizeInCharacters.height());
+        resize(wanted.expandedTo(size()).boundedTo(screen()->availableGeometry().size() * 0.9));
+        QFileDialog::showEvent(event); // places it over the window
+        FormDialogs::keepOnScreen(this);
     }
 
 private:

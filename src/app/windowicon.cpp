@@ -49,4 +49,14 @@ QImage image(int size)
     return picture;
 }
 
+QImage themeImage(int size)
+{
+    QImage picture(size, size, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.translate(themeMargin(size), themeMargin(size));
+    paint(painter, size - 2 * themeMargin(size));
+    return picture;
+}
+
 } // namespace WindowIcon

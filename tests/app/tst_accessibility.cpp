@@ -64,21 +64,26 @@ void tst_Accessibility::swatchesAndPaletteByColour_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("heard");
-    QTest::newRow("label colour swatch") << "Label5(0)" << "Label colour: black";
-    QTest::newRow("column colour swatch") << "Label5(1)" << "Column colour: light grey";
-    QTest::newRow("palette cell 0") << "lblOtherColors(0)" << "light grey";
-    QTest::newRow("palette cell 9") << "lblOtherColors(9)" << "dull purple";
-    QTest::newRow("palette cell 12") << "lblOtherColors(12)" << "red";
-    QTest::newRow("palette cell 15") << "lblOtherColors(15)" << "light blue";
+    QTest::addColumn<QString>("described"); // the keys that reach it
+    QTest::newRow("label colour swatch") << "Label5(0)" << "Label colour: black"
+                                         << "Ctrl+Shift+L chooses the label colour";
+    QTest::newRow("column colour swatch") << "Label5(1)" << "Column colour: light grey"
+                                          << "Ctrl+Shift+N chooses the column colour";
+    QTest::newRow("palette cell 0") << "lblOtherColors(0)" << "light grey" << "";
+    QTest::newRow("palette cell 9") << "lblOtherColors(9)" << "dull purple" << "";
+    QTest::newRow("palette cell 12") << "lblOtherColors(12)" << "red" << "";
+    QTest::newRow("palette cell 15") << "lblOtherColors(15)" << "light blue" << "";
 }
 
 void tst_Accessibility::swatchesAndPaletteByColour()
 {
     QFETCH(QString, name);
     QFETCH(QString, heard);
+    QFETCH(QString, described);
     QAccessibleInterface *cell = accessible(name);
     QVERIFY(cell);
     QCOMPARE(cell->text(QAccessible::Name), heard);
+    QCOMPARE(cell->text(QAccessible::Description), described);
 }
 
 void tst_Accessibility::swatchNameFollowsItsColour()
@@ -109,6 +114,8 @@ void tst_Accessibility::chartWithItsColumnCount()
     QVERIFY(interface);
     QCOMPARE(interface->role(), QAccessible::Chart);
     QCOMPARE(interface->text(QAccessible::Name), QStringLiteral("Column chart with 0 columns"));
+    QCOMPARE(interface->text(QAccessible::Description),
+             QStringLiteral("Ctrl+Shift+G gives the chart the focus; Shift+F10 then opens its menu"));
 
     auto *add = m_window->findChild<ccXPButton *>(QStringLiteral("CcXAddColumn"));
     emit add->Click();

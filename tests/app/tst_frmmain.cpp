@@ -9,6 +9,7 @@
 #include <QEventLoop>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -82,6 +83,9 @@ void tst_frmMain::window()
     QCOMPARE(m_window->minimumSize(), QSize(1131, 644));
     QCOMPARE(m_window->maximumSize(), QSize(1131, 644));
     QCOMPARE(m_window->palette().color(QPalette::Window), QColor(255, 255, 255));
+    // Fixed in size, so no maximize button.
+    const Qt::WindowFlags buttons = Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
+    QCOMPARE(m_window->windowFlags() & (buttons | Qt::WindowMaximizeButtonHint), buttons);
 
     const QRect screen = m_window->screen()->geometry();
     QVERIFY(qAbs(m_window->geometry().center().x() - screen.center().x()) <= 1);
@@ -299,6 +303,14 @@ void tst_frmMain::focusOrder()
         visited.append(QApplication::focusWidget()->objectName());
     }
     QCOMPARE(visited, expected);
+    // Tab passes the chart and the swatches by; keys, which the chart's menu
+    // lists, reach them.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_G, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), control<jChart>("UserControl11"));
+    QStringList listed;
+    for (const QAction *entry : m_window->findChild<QMenu *>()->actions())
+        listed << entry->shortcut().toString();
+    QCOMPARE(listed.mid(listed.size() - 3), (QStringList{"Ctrl+Shift+L", "Ctrl+Shift+N", "Ctrl+Shift+G"}));
 }
 
 void tst_frmMain::icon_data()

@@ -220,11 +220,15 @@ void tst_Resolution::windowLayout_data()
     QTest::addColumn<QRect>("chart");
     QTest::addColumn<QSize>("addColumn");
     QTest::addColumn<QSize>("saveGraph");
-    newDpiRow(96) << QSize(1131, 644) << QRect(72, 96, 1022, 329) << QSize(89, 81) << QSize(81, 33);
-    newDpiRow(120) << QSize(1414, 805) << QRect(90, 120, 1278, 411) << QSize(111, 101) << QSize(101, 41);
-    newDpiRow(144) << QSize(1696, 966) << QRect(108, 144, 1533, 494) << QSize(134, 122) << QSize(122, 50);
-    newDpiRow(192) << QSize(2262, 1288) << QRect(144, 192, 2044, 658) << QSize(178, 162) << QSize(162, 66);
-    newDpiRow(192, {}, 2) << QSize(2262, 1288) << QRect(144, 192, 2044, 658) << QSize(178, 162) << QSize(162, 66);
+    // The frame's (2 pixels wide here) corner on its screen, centred where it fits.
+    QTest::addColumn<QPoint>("place");
+    newDpiRow(96) << QSize(1131, 644) << QRect(72, 96, 1022, 329) << QSize(89, 81) << QSize(81, 33) << QPoint(72, 188);
+    newDpiRow(120, QStringLiteral(", wider than its 1280 x 1024 screen: at its left edge"))
+        << QSize(1414, 805) << QRect(90, 120, 1278, 411) << QSize(111, 101) << QSize(101, 41) << QPoint(0, 107);
+    newDpiRow(144) << QSize(1696, 966) << QRect(108, 144, 1533, 494) << QSize(134, 122) << QSize(122, 50) << QPoint(110, 115);
+    newDpiRow(192) << QSize(2262, 1288) << QRect(144, 192, 2044, 658) << QSize(178, 162) << QSize(162, 66) << QPoint(147, 154);
+    newDpiRow(192, {}, 2) << QSize(2262, 1288) << QRect(144, 192, 2044, 658) << QSize(178, 162) << QSize(162, 66)
+                          << QPoint(72, 76);
 }
 
 void tst_Resolution::windowLayout()
@@ -235,10 +239,11 @@ void tst_Resolution::windowLayout()
     QFETCH(QRect, chart);
     QFETCH(QSize, addColumn);
     QFETCH(QSize, saveGraph);
+    QFETCH(QPoint, place);
     QVERIFY(openOn(dpi, ratio));
     QCOMPARE(m_window->screen(), screenAtDpi(dpi, ratio));
     QCOMPARE(m_window->size() * ratio, client);
-    QCOMPARE(m_window->geometry().center(), screenAtDpi(dpi, ratio)->geometry().center());
+    QCOMPARE(m_window->pos() - screenAtDpi(dpi, ratio)->availableGeometry().topLeft(), place);
     const QRect chartPlace = child<jChart>(QStringLiteral("UserControl11"))->geometry();
     QCOMPARE(QRect(chartPlace.topLeft() * ratio, chartPlace.size() * ratio), chart);
     QCOMPARE(child<ccXPButton>(QStringLiteral("CcXAddColumn"))->size() * ratio, addColumn);

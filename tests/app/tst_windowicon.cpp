@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPainter>
 #include <QTest>
 
 class tst_WindowIcon : public QObject
@@ -37,15 +38,24 @@ QStringList colourRuns(const QImage &image, QPoint from, QPoint step)
 void tst_WindowIcon::iconSizes_data()
 {
     QTest::addColumn<int>("size");
-    for (int size : {16, 32, 48, 64, 128, 256})
-        QTest::addRow("%d pixels", size) << size;
+    QTest::addColumn<int>("margin"); // of the icon theme's icon
+    for (const auto &[size, margin] : {std::pair{16, 1}, {32, 2}, {48, 3}, {64, 4}, {128, 8}, {256, 16}})
+        QTest::addRow("%d pixels", size) << size << margin;
 }
 
 void tst_WindowIcon::iconSizes()
 {
     QFETCH(int, size);
+    QFETCH(int, margin);
     const QImage icon = WindowIcon::image(size);
     QCOMPARE(icon.size(), QSize(size, size));
+
+    // The theme's icon: the icon drawn inside the margin, on a transparent ground.
+    QImage themed(size, size, QImage::Format_ARGB32_Premultiplied);
+    themed.fill(Qt::transparent);
+    QPainter(&themed).drawImage(margin, margin, WindowIcon::image(size - 2 * margin));
+    QCOMPARE(WindowIcon::themeImage(size), themed);
+
     if (size % WindowIcon::Size == 0) {
         // Each pixel of the design becomes a square of pixels.
         QCOMPARE(icon, WindowIcon::image().scaled(size, size, Qt::IgnoreAspectRatio, Qt::FastTransformation));
