@@ -3,6 +3,7 @@
 #include "formdesign.h"
 #include "graphfile.h"
 #include "picturebox.h"
+#include "runtimeerror.h"
 #include "twips.h"
 
 #include <QCoreApplication>
@@ -78,12 +79,45 @@ private:
 
 namespace FormPicture {
 
+namespace {
+
+// 400 MB at 32 bits a pixel; the design's picture at 96 dpi has 0.6 million.
+constexpr qint64 MaxPixels = 100'000'000;
+
+} // namespace
+
 QRect area(QWidget *window)
 {
     // The logical pixels that cover the picture's device pixels.
     const Resolution resolution = Resolution::of(window);
     const auto height = int(std::ceil(resolution.toPixelsY(FormDesign::CaptureClientHeight) / resolution.pixelRatio()));
     return QRect(0, 0, window->width(), qMin(window->height(), height));
+}
+
+namespace {
+
+// In the device pixels of the window's screen.
+QSize pictureSize(QWidget *window)
+{
+    const Resolution resolution = Resolution::of(window);
+    QSize size = resolution.toDevicePixels(area(window).size());
+    size.setHeight(qMin(size.height(), resolution.toPixelsY(FormDesign::CaptureClientHeight)));
+    return size;
+}
+
+} // namespace
+
+void verifySize(QWidget *window)
+{
+    const QSize size = pictureSize(window);
+    if (qint64(size.width()) * size.height() <= MaxPixels)
+        return;
+    throw RuntimeError::overflow(QStringLiteral("The picture of the window would be %1 × %2 pixels at the screen's "
+                                                "%3 dpi, more than the %4 million pixels a picture may have.")
+                                     .arg(size.width())
+                                     .arg(size.height())
+                                     .arg(qRound(Resolution::of(window).deviceDpiX()))
+                                     .arg(MaxPixels / 1'000'000));
 }
 
 void render(QWidget *window, QPainter *painter)
@@ -94,13 +128,12 @@ void render(QWidget *window, QPainter *painter)
 
 QImage capture(QWidget *window)
 {
-    // In the device pixels of the window's screen, drawn as the screen shows
-    // them: text in points at the size it has there.
+    // Drawn as the screen shows it: text in points at the size it has there.
+    verifySize(window);
     const Resolution resolution = Resolution::of(window);
-    const QRect shown = area(window);
-    QSize size = resolution.toDevicePixels(shown.size());
-    size.setHeight(qMin(size.height(), resolution.toPixelsY(FormDesign::CaptureClientHeight)));
-    QImage picture(size, QImage::Format_RGB32);
+    QImage picture(pictureSize(window), QImage::Format_RGB32);
+    if (picture.isNull())
+        throw RuntimeError::overflow(QStringLiteral("There is not enough memory for the picture of the window."));
     resolution.applyTo(picture);
     {
         QPainter painter(&picture);
@@ -111,7 +144,7 @@ QImage capture(QWidget *window)
     return picture;
 }
 
-void saveToFile(QWidget *window, PictureBox *buffer, const QString &path)
+void saveToFile(QWidget *window, PictureBox *buffer, const QByteArray &path)
 {
     const QImage picture = capture(window);
     GraphFile::writeBitmap(picture, path);

@@ -18,6 +18,11 @@ namespace FormPicture {
 // The part of the window the picture shows, in the window's coordinates.
 QRect area(QWidget *window);
 
+// Throws RuntimeError (Overflow) when the picture would have more pixels than
+// a picture may have (at a screen resolution beyond about 1250 dpi), so that
+// it is refused before its memory is taken.
+void verifySize(QWidget *window);
+
 // Draws the picture with the painter, in the window's coordinates. A text
 // box shows its text only, whatever is selected in it and wherever the focus
 // is: no selection band and no caret, and the user's focus, selection and
@@ -25,12 +30,13 @@ QRect area(QWidget *window);
 void render(QWidget *window, QPainter *painter);
 
 // The picture, at the resolution of the window's screen: text in points is
-// drawn at the size it has there.
+// drawn at the size it has there. Throws as verifySize does.
 QImage capture(QWidget *window);
 
-// Writes the picture to a 24-bit bitmap file at path. The buffer keeps the
-// picture and stays hidden. Throws RuntimeError (File) when the file cannot
-// be written; the buffer is then left as it was.
-void saveToFile(QWidget *window, PictureBox *buffer, const QString &path);
+// Writes the picture to a 24-bit bitmap file at path, bytes in the file
+// system's encoding. The buffer keeps the picture and stays hidden. Throws
+// RuntimeError (Overflow) as verifySize does, or AtomicFile::WriteError when
+// the file cannot be written; the buffer is then left as it was.
+void saveToFile(QWidget *window, PictureBox *buffer, const QByteArray &path);
 
 } // namespace FormPicture

@@ -1,5 +1,6 @@
 #include "frmmain.h"
 
+#include "atomicfile.h"
 #include "ccxpbutton.h"
 #include "charteditor.h"
 #include "colourpalette.h"
@@ -17,6 +18,7 @@
 #include "picturebox.h"
 #include "picturemenu.h"
 #include "runtimeerror.h"
+#include "savenotice.h"
 #include "twips.h"
 #include "windowicon.h"
 
@@ -25,8 +27,7 @@
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QIcon>
 #include <QLineEdit>
 #include <QMenu>
@@ -35,9 +36,15 @@
 #include <QScreen>
 #include <QWindow>
 
+#include <cerrno>
 #include <functional>
 
+#include <unistd.h>
+
 namespace {
+
+// The space around the notice that says where a picture went.
+constexpr int NoticeGapTwips = 120;
 
 // What Add Column and Save Graph tell the user when they store or save
 // nothing: what went wrong and what to do.
@@ -70,22 +77,39 @@ QString numberTooLargeMessage(const QString &number)
         .arg(number);
 }
 
-// A folder that cannot be written to is named, and the way to keep the
-// picture elsewhere pointed to.
-QString unwritableFolderAdvice(const QString &folder)
+QString noFolderMessage(const QString &problem)
 {
-    return QStringLiteral("The folder %1 cannot be written to, so Save Graph cannot save there. "
-                          "Nothing was saved, there or anywhere else.\n\n"
-                          "To keep the picture, right-click the chart and choose Save Picture As… "
-                          "to save it in a folder of your own.")
-        .arg(QDir::toNativeSeparators(folder));
+    return QStringLiteral("Save Graph cannot find the program's folder: %1.\n\n"
+                          "Nothing was saved. To keep the picture, right-click the chart and choose "
+                          "Save Picture As… to save it in a folder of your own.")
+        .arg(problem);
 }
 
-QString failedSaveMessage(const QString &reason, const QString &folder)
+QString failedSaveMessage(const AtomicFile::WriteError &error, const QByteArray &folder)
 {
-    if (const QFileInfo info(folder); info.isDir() && !info.isWritable())
-        return reason + QStringLiteral("\n\n") + unwritableFolderAdvice(folder);
-    return reason + QStringLiteral("\n\nNothing was saved. Check that the folder can be written to and try again.");
+    if (error.problem() != AtomicFile::Problem::FolderNotWritable)
+        return error.message() + QStringLiteral("\n\n") + AtomicFile::advice(error.problem(), QStringLiteral("picture number"));
+    // Neither the program's folder nor the pictures folder takes the picture.
+    return error.message() + QStringLiteral("\n\nThe folder %1 cannot be written to, so Save Graph cannot save there. "
+                                            "Nothing was saved, there or anywhere else.\n\n"
+                                            "To keep the picture, right-click the chart and choose Save Picture As… "
+                                            "to save it in a folder of your own.")
+                                 .arg(AtomicFile::displayPath(folder));
+}
+
+QString replaceQuestion(const QByteArray &path, const AtomicFile::Occupant &occupant, const QString &freeNumber)
+{
+    const QString question = freeNumber.isEmpty()
+        ? QStringLiteral("Replace it with this picture?")
+        : QStringLiteral("Replace it with this picture, or save this one as graph%1.bmp?").arg(freeNumber);
+    return AtomicFile::describeOccupant(path, occupant) + QStringLiteral("\n\n") + question;
+}
+
+// A folder the user may not write to, or one on a read-only disk; a folder
+// that is not there is no reason to save elsewhere.
+bool cannotBeWritten(const QByteArray &folder)
+{
+    return ::access(folder.constData(), W_OK) != 0 && (errno == EACCES || errno == EPERM || errno == EROFS);
 }
 
 } // namespace
@@ -104,7 +128,7 @@ frmMain::frmMain(QWidget *parent)
     colours.setColor(QPalette::Window, toQColor(FormDesign::BackColour));
     setPalette(colours);
 
-    m_pictureFolder = QCoreApplication::applicationDirPath();
+    m_pictureFolder = GraphFile::programFolder(&m_folderProblem);
     m_resolution = Resolution::of(this);
     buildFromDesign();
     connectHandlers();
@@ -340,29 +364,111 @@ void frmMain::saveGraph()
     writeGraphFile();
 }
 
+void frmMain::setPictureFolder(const QString &folder)
+{
+    m_pictureFolder = QFile::encodeName(folder);
+}
+
 void frmMain::writeGraphFile()
 {
-    const QString number = m_pictureNumberBox->text();
-    if (const QString problem = GraphFile::pictureNumberProblem(number); !problem.isEmpty()) {
-        FormDialogs::showError(this, refusedNumberMessage(number, problem));
+    QString number = m_pictureNumberBox->text();
+    QString next;
+    const QByteArray folder = graphFolder();
+    if (!mayBeSaved(number, folder, &next) || !mayReplace(folder, &number, &next))
+        return;
+    const QByteArray path = GraphFile::path(folder, number);
+    try {
+        FormPicture::saveToFile(this, m_captureBuffer, path);
+    } catch (const AtomicFile::WriteError &error) {
+        FormDialogs::showError(this, failedSaveMessage(error, folder));
+        return;
+    } catch (const RuntimeError &error) {
+        FormDialogs::showError(this, error.message() + QStringLiteral("\n\nNothing was saved."));
         return;
     }
+    m_pictureNumberBox->setText(next);
+    tellWhereTheGraphWent(path, folder);
+}
+
+// Each refusal comes before anything is written: a number unfit for a file
+// name or too large to count on from, a picture too large to make, no folder.
+bool frmMain::mayBeSaved(const QString &number, const QByteArray &folder, QString *next)
+{
+    const auto refuse = [this](const QString &message) {
+        FormDialogs::showError(this, message);
+        return false;
+    };
+    if (const QString problem = GraphFile::pictureNumberProblem(number); !problem.isEmpty())
+        return refuse(refusedNumberMessage(number, problem));
     try {
-        // The next number is worked out first: a number too large to count on
-        // from is refused before anything is written.
-        const QString next = GraphFile::nextNumber(number);
-        SaveFormImageToFile(this, m_captureBuffer, GraphFile::path(m_pictureFolder, number));
-        m_pictureNumberBox->setText(next);
-    } catch (const RuntimeError &error) {
-        FormDialogs::showError(this, error.kind() == ErrorKind::Overflow
-                                         ? numberTooLargeMessage(number)
-                                         : failedSaveMessage(error.message(), m_pictureFolder));
+        *next = GraphFile::nextNumber(number);
+    } catch (const RuntimeError &) {
+        return refuse(numberTooLargeMessage(number));
     }
+    try {
+        FormPicture::verifySize(this);
+    } catch (const RuntimeError &error) {
+        return refuse(error.message() + QStringLiteral("\n\nNothing was saved."));
+    }
+    if (folder.isEmpty())
+        return refuse(noFolderMessage(m_folderProblem));
+    return true;
+}
+
+// The program's folder, or the user's pictures folder when the program's
+// cannot be written to (a program installed for everyone).
+QByteArray frmMain::graphFolder() const
+{
+    if (m_pictureFolder.isEmpty() || !cannotBeWritten(m_pictureFolder))
+        return m_pictureFolder;
+    return QFile::encodeName(PictureMenu::picturesFolder());
+}
+
+// Asks before anything at the graph's path is replaced, offering the next
+// free number; takes that number when the user chooses it. False when the
+// user cancels. A folder in the way is left to the write, which says so.
+bool frmMain::mayReplace(const QByteArray &folder, QString *number, QString *next)
+{
+    const QByteArray path = GraphFile::path(folder, *number);
+    const AtomicFile::Occupant occupant = AtomicFile::occupant(path);
+    if (occupant.kind == AtomicFile::Occupant::Nothing || occupant.kind == AtomicFile::Occupant::Folder)
+        return true;
+    const QString free = GraphFile::nextFreeNumber(folder, *number);
+    QStringList choices = {QStringLiteral("&Replace")};
+    if (!free.isEmpty())
+        choices << QStringLiteral("&Save as graph%1.bmp").arg(free);
+    choices << QStringLiteral("Cancel");
+    // Return takes the choice that loses nothing.
+    const int answer = FormDialogs::choose(this, replaceQuestion(path, occupant, free), choices, 1);
+    if (answer == choices.size() - 1)
+        return false;
+    if (answer == 1) {
+        *number = free;
+        *next = GraphFile::nextNumber(free);
+    }
+    return true;
+}
+
+void frmMain::tellWhereTheGraphWent(const QByteArray &path, const QByteArray &folder)
+{
+    QString text = QStringLiteral("Saved %1").arg(AtomicFile::displayPath(path));
+    if (folder != m_pictureFolder && !m_toldOfPicturesFolder) {
+        m_toldOfPicturesFolder = true;
+        text += QStringLiteral(": the program's folder %1 cannot be written to, so Save Graph saves in %2.")
+                    .arg(AtomicFile::displayPath(m_pictureFolder), AtomicFile::displayPath(folder));
+    }
+    if (!m_saveNotice)
+        m_saveNotice = new SaveNotice(this);
+    // Beside the controls frame, below the picture's part of the window.
+    const QRect frame = control<QWidget>(QStringLiteral("Frame1"))->geometry();
+    const int gap = m_resolution.toLogicalX(NoticeGapTwips);
+    m_saveNotice->showText(text, QRect(QPoint(frame.right() + 1 + gap, frame.top()),
+                                       QPoint(width() - 1 - gap, height() - 1 - gap)));
 }
 
 void frmMain::SaveFormImageToFile(QWidget *window, PictureBox *buffer, const QString &path)
 {
-    FormPicture::saveToFile(window, buffer, path);
+    FormPicture::saveToFile(window, buffer, QFile::encodeName(path));
 }
 
 void frmMain::chooseColour(FormLabel *label)

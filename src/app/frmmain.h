@@ -12,6 +12,7 @@
 class DocumentController;
 class FormLabel;
 class PictureBox;
+class SaveNotice;
 class QLineEdit;
 class QMenu;
 class ccXPButton;
@@ -29,12 +30,16 @@ public:
     // Writes the picture of any window (FormPicture) to a 24-bit bitmap file
     // at path; the buffer, a picture box on that window, keeps the picture
     // and stays hidden. Throws RuntimeError (File) when the file cannot be
-    // written; the buffer is then left as it was.
+    // written, or (Overflow) when the picture would be too large to make; the
+    // buffer is then left as it was.
     static void SaveFormImageToFile(QWidget *window, PictureBox *buffer, const QString &path);
 
-    // The folder the graphs are saved in: the program's own by default.
-    QString pictureFolder() const { return m_pictureFolder; }
-    void setPictureFolder(const QString &folder) { m_pictureFolder = folder; }
+    // The folder the graphs are saved in: the program's own by default, in
+    // the file system's encoding. When it cannot be written to, the graphs go
+    // to the user's pictures folder instead.
+    QByteArray pictureFolder() const { return m_pictureFolder; }
+    void setPictureFolder(const QByteArray &folder) { m_pictureFolder = folder; }
+    void setPictureFolder(const QString &folder);
 
     // The chart as a document: its file, its history and its commands.
     DocumentController *document() const { return m_document; }
@@ -66,6 +71,10 @@ private:
     void pickPaletteColour(int index);
 
     void writeGraphFile();
+    QByteArray graphFolder() const;
+    bool mayBeSaved(const QString &number, const QByteArray &folder, QString *next);
+    bool mayReplace(const QByteArray &folder, QString *number, QString *next);
+    void tellWhereTheGraphWent(const QByteArray &path, const QByteArray &folder);
 
     template<typename T>
     T *control(const QString &name) const;
@@ -88,7 +97,11 @@ private:
 
     // The colour the colour dialog last gave: black until the first choice.
     OleColor m_dialogColour = 0x00000000;
-    QString m_pictureFolder;
+    QByteArray m_pictureFolder;
+    // Why the program's folder could not be found, when it could not.
+    QString m_folderProblem;
+    SaveNotice *m_saveNotice = nullptr;
+    bool m_toldOfPicturesFolder = false;
     Resolution m_resolution;
     bool m_shown = false;
     bool m_saving = false;

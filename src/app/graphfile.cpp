@@ -1,14 +1,18 @@
 #include "graphfile.h"
 
+#include "atomicfile.h"
 #include "numbers.h"
 #include "runtimeerror.h"
 
 #include <QBuffer>
-#include <QDir>
-#include <QSaveFile>
+#include <QFile>
 
 #include <cerrno>
+#include <climits>
+#include <cmath>
 #include <cstring>
+
+#include <unistd.h>
 
 namespace GraphFile {
 
@@ -18,46 +22,93 @@ namespace {
 // bitmap named with one could not be copied to such a system.
 constexpr QStringView ReservedCharacters = u"<>:\"|?*";
 
+// How far the next free number is looked for.
+constexpr int FreeNumberAttempts = 10000;
+
 QString describe(QChar c)
 {
-    if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+    if (c.category() == QChar::Other_Control)
         return QStringLiteral("a control character");
     return QStringLiteral("\"%1\"").arg(c);
 }
 
-// Why a write or a commit failed. The file's own error comes first; a save
-// file that has already dropped it (and then says "Unknown error") is
-// described by the system's error code of the call that failed.
-QString failureReason(const QFileDevice &file, int systemError)
+QString tooLarge()
 {
-    if (file.error() != QFileDevice::NoError)
-        return file.errorString();
-    if (systemError != 0)
-        return QString::fromLocal8Bit(std::strerror(systemError));
-    return QStringLiteral("the disk did not take the whole file");
+    return QStringLiteral("The number is too large to count on from.");
 }
 
 } // namespace
+
+QByteArray programFolder(QString *problem)
+{
+    QByteArray executable(PATH_MAX, '\0');
+    const ssize_t length = ::readlink("/proc/self/exe", executable.data(), size_t(executable.size()));
+    if (length <= 0 || length >= executable.size()) {
+        *problem = length <= 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("its path is too long");
+        return {};
+    }
+    const QByteArray folder = folderOf(executable.left(length));
+    if (folder.isEmpty())
+        *problem = QStringLiteral("the system names no folder for it");
+    return folder;
+}
+
+QByteArray folderOf(const QByteArray &executable)
+{
+    const qsizetype slash = executable.lastIndexOf('/');
+    if (slash < 0)
+        return {};
+    return slash == 0 ? QByteArrayLiteral("/") : executable.left(slash);
+}
 
 QString pictureNumberProblem(const QString &number)
 {
     for (const QChar c : number) {
         if (c == u'/' || c == u'\\')
             return QStringLiteral("it holds the folder separator %1").arg(describe(c));
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F || ReservedCharacters.contains(c))
+        if (c.category() == QChar::Other_Control || ReservedCharacters.contains(c))
             return QStringLiteral("it holds %1, which a file name cannot hold").arg(describe(c));
     }
+    // A lone half of a surrogate pair has no bytes in a file name.
+    if (QFile::decodeName(QFile::encodeName(number)) != number)
+        return QStringLiteral("it holds a character that has no place in a file name");
     return {};
 }
 
-QString path(const QString &folder, const QString &number)
+QByteArray path(const QByteArray &folder, const QString &number)
 {
-    return folder + QDir::separator() + QStringLiteral("graph") + number + QStringLiteral(".bmp");
+    if (folder.isEmpty())
+        return {};
+    return folder + "/graph" + QFile::encodeName(number) + ".bmp";
 }
 
 QString nextNumber(const QString &number)
 {
-    return formatNumber(scanNumber(number) + 1.0);
+    const double value = scanNumber(number);
+    const double next = value + 1.0;
+    const QString text = formatNumber(next, QLocale::c());
+    // Past 15 digits the text holds fewer digits than the count: it would
+    // read back as another number, and the count would stick.
+    if (next == value || std::abs(scanNumber(text) - next) >= 0.5)
+        throw RuntimeError::overflow(tooLarge());
+    return text;
+}
+
+QString nextFreeNumber(const QByteArray &folder, const QString &number)
+{
+    QString candidate = number;
+    try {
+        for (int attempt = 0; attempt < FreeNumberAttempts; ++attempt) {
+            candidate = nextNumber(candidate);
+            // Taken only if the counter can go on from it.
+            if (AtomicFile::occupant(path(folder, candidate)).kind == AtomicFile::Occupant::Nothing
+                && !nextNumber(candidate).isEmpty()) {
+                return candidate;
+            }
+        }
+    } catch (const RuntimeError &) {
+    }
+    return {};
 }
 
 QByteArray encodeImage(const QImage &image, const char *format)
@@ -72,45 +123,17 @@ QByteArray encodeImage(const QImage &image, const char *format)
     return bytes;
 }
 
-void writeBitmap(const QImage &image, const QString &path)
+void writeBitmap(const QImage &image, const QByteArray &path)
 {
     // Encode first, so that nothing touches the disk unless there is a whole
     // bitmap to write.
     const QByteArray bitmap = encodeImage(image, "BMP");
     if (bitmap.isEmpty()) {
-        throw RuntimeError(ErrorKind::File, QStringLiteral("The graph could not be saved as %1: the picture could not be encoded.")
-                                                .arg(QDir::toNativeSeparators(path)));
+        throw AtomicFile::WriteError(AtomicFile::Problem::Other,
+                                     QStringLiteral("The graph could not be saved as %1: the picture could not be encoded.")
+                                         .arg(AtomicFile::displayPath(path)));
     }
-    writeFile(bitmap, path, QStringLiteral("graph"));
-}
-
-void writeFile(const QByteArray &bytes, const QString &path, const QString &what)
-{
-    const auto failure = [&path, &what](const QString &reason) {
-        return RuntimeError(ErrorKind::File, QStringLiteral("The %1 could not be saved as %2: %3.")
-                                                 .arg(what, QDir::toNativeSeparators(path), reason));
-    };
-
-    // Unbuffered, so that a write the disk does not take fails at once and
-    // with its reason, not later inside the commit.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw failure(file.errorString());
-    // A disk that fills up takes part of a write without complaint; the
-    // write of the rest then fails and says why.
-    for (qint64 written = 0; written < bytes.size();) {
-        errno = 0;
-        const qint64 part = file.write(bytes.constData() + written, bytes.size() - written);
-        if (part <= 0) {
-            const QString reason = failureReason(file, errno);
-            file.cancelWriting();
-            throw failure(reason);
-        }
-        written += part;
-    }
-    errno = 0;
-    if (!file.commit())
-        throw failure(failureReason(file, errno));
+    AtomicFile::write(bitmap, path, QStringLiteral("graph"));
 }
 
 } // namespace GraphFile

@@ -1,5 +1,6 @@
 #include "pictureexport.h"
 
+#include "atomicfile.h"
 #include "formpicture.h"
 #include "graphfile.h"
 #include "runtimeerror.h"
@@ -146,7 +147,7 @@ QByteArray encode(QWidget *window, Format format)
 
 void writeFile(const QByteArray &bytes, const QString &path)
 {
-    GraphFile::writeFile(bytes, path, QStringLiteral("picture"));
+    AtomicFile::write(bytes, QFile::encodeName(path), QStringLiteral("picture"));
 }
 
 } // namespace PictureExport

@@ -41,9 +41,9 @@ Target target(const QString &chosen, const QString &selectedFilter);
 // not be well-formed XML included.
 QByteArray encode(QWidget *window, Format format);
 
-// Writes the bytes to path, replacing an existing file only once the new one
-// is complete; nothing else is left behind. Throws RuntimeError (File) with
-// the path and the reason when the file cannot be written.
+// Writes the bytes to path with AtomicFile::write: whole or not at all, a
+// link replaced itself. Throws AtomicFile::WriteError with the path and the
+// reason when the file cannot be written.
 void writeFile(const QByteArray &bytes, const QString &path);
 
 } // namespace PictureExport

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "pictureexport.h"
+
 #include <QObject>
 #include <QPoint>
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QAction;
 class QMenu;
@@ -28,8 +31,10 @@ public:
     QAction *copyAction() const { return m_copy; }
     QAction *saveAction() const { return m_save; }
 
-    // Asks the user for a file: starts in folder, offers filters, and returns
-    // the chosen path (empty when cancelled) with *selectedFilter set.
+    // Asks the user for a file: starts at path (a folder and a file name),
+    // offers filters with *selectedFilter chosen, and returns the chosen path
+    // (empty when cancelled) with *selectedFilter set. It asks nothing about
+    // replacing a file: Save Picture As asks that about the file it writes.
     using FileChooser = std::function<QString(const QString &folder, const QString &filters, QString *selectedFilter)>;
     void setFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
 
@@ -53,6 +58,10 @@ private:
     QMenu *m_menu = nullptr;
     QAction *m_copy = nullptr;
     QAction *m_save = nullptr;
+    bool pictureCanBeMade(const QString &otherwise);
+    std::optional<PictureExport::Target> chooseTarget();
+
     FileChooser m_chooseFile;
     QString m_lastFolder;
+    QString m_lastFilter;
 };

@@ -6,6 +6,7 @@
 #include "modaldialogs.h"
 #include "pictureexport.h"
 #include "picturemenu.h"
+#include "runtimeerror.h"
 #include "screens.h"
 #include "twips.h"
 
@@ -13,6 +14,7 @@
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -26,6 +28,9 @@
 
 #include <algorithm>
 #include <memory>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using PictureExport::Format;
 
@@ -48,15 +53,16 @@ private slots:
     void saveAsTarget();
     void saveAsWritesOnlyTheChosenFile_data();
     void saveAsWritesOnlyTheChosenFile();
+    void saveAsDialog();
     void picturesFolder_data();
     void picturesFolder();
-    void saveGraphInAFolderThatCannotBeWritten();
+    void pictureBeyondASaneSizeIsRefused();
 
 private:
     template<typename T>
     T *control(const char *name) const { return m_window->findChild<T *>(QString::fromLatin1(name)); }
     PictureMenu *pictureMenu() const { return m_window->findChild<PictureMenu *>(); }
-    QStringList entries() const { return QDir(m_folder->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); }
+    QStringList entries() const { return QDir(m_folder->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot); }
     void verifySvg(const QString &path) const;
     void verifyPdf(const QString &path) const;
     void verifyTextPlaces(const QImage &drawn) const;
@@ -168,11 +174,16 @@ void tst_PictureExport::exportedFileReadsBack()
     const QString path = PictureExport::target(m_folder->filePath(QStringLiteral("chart")), filterOf(format)).path;
     PictureExport::writeFile(PictureExport::encode(m_window.get(), format), path);
     QCOMPARE(entries(), QStringList{QFileInfo(path).fileName()});
+    // The file's type by its first bytes.
+    const QByteArray magic = format == Format::Png ? "\x89PNG\r\n\x1a\n" : format == Format::Bmp ? "BM" : format == Format::Svg ? "<?xml" : "%PDF-";
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly) && file.read(magic.size()) == magic);
 
     switch (format) {
     case Format::Png:
     case Format::Bmp:
         QCOMPARE(QImage(path).convertToFormat(QImage::Format_RGB32), m_saved);
+        QCOMPARE(QImage(path).dotsPerMeterX(), 3780); // the screen's 96 dpi
         break;
     case Format::Svg: verifySvg(path); break;
     case Format::Pdf: verifyPdf(path); break;
@@ -403,6 +414,7 @@ void tst_PictureExport::saveAsTarget_data()
     QTest::newRow("upper-case extension") << "/p/Chart.BMP" << Format::Png << "/p/Chart.BMP" << Format::Bmp;
     QTest::newRow("an unknown extension gets the filter's") << "/p/chart.jpg" << Format::Svg << "/p/chart.jpg.svg" << Format::Svg;
     QTest::newRow("a dotted folder is no extension") << "/p.png/chart" << Format::Bmp << "/p.png/chart.bmp" << Format::Bmp;
+    QTest::newRow("my.chart.png with SVG chosen is a PNG") << "/p/my.chart.png" << Format::Svg << "/p/my.chart.png" << Format::Png;
 }
 
 void tst_PictureExport::saveAsTarget()
@@ -418,42 +430,115 @@ void tst_PictureExport::saveAsTarget()
 
 void tst_PictureExport::saveAsWritesOnlyTheChosenFile_data()
 {
-    QTest::addColumn<QString>("chosen"); // in the test's folder; empty: cancelled
+    QTest::addColumn<QString>("chosen"); // in the test's folder, with SVG chosen; empty: cancelled
+    QTest::addColumn<QString>("occupant"); // what stands where the picture is written
+    QTest::addColumn<QString>("answer"); // to the question; empty for Return
     QTest::addColumn<QStringList>("written");
-    QTest::addColumn<bool>("error");
-    QTest::newRow("a new file") << "chart" << QStringList{QStringLiteral("chart.svg")} << false;
-    QTest::newRow("cancelled") << "" << QStringList{} << false;
-    QTest::newRow("a folder that is not there") << "missing/chart" << QStringList{} << true;
-    QTest::newRow("a folder in the file's place") << "taken.svg" << QStringList{QStringLiteral("taken.svg")} << true;
+    QTest::addColumn<bool>("picture"); // the file written holds the new picture
+    QTest::addColumn<QStringList>("told"); // a part of each message or question, in turn
+    const QStringList none;
+    QTest::newRow("a new file") << "chart" << "" << "" << QStringList{"chart.svg"} << true << none;
+    QTest::newRow("cancelled") << "" << "" << "" << none << false << none;
+    QTest::newRow("a folder that is not there") << "missing/chart" << "" << "" << none << false
+        << QStringList{"No such file or directory.\n\nNothing was saved. The folder is not there: use another folder."};
+    QTest::newRow("a folder in the file's place") << "taken.svg" << "folder" << "" << QStringList{"taken.svg"} << false
+        << QStringList{"Is a directory.\n\nNothing was saved. A folder has that name: use another name, or move the folder."};
+    QTest::newRow("plain asks about plain.svg, the file written") << "plain" << "file" << "&Yes" << QStringList{"plain", "plain.svg"} << true
+        << QStringList{"/plain.svg already exists.\n\nDo you want to replace it?"};
+    QTest::newRow("Return keeps the file and goes back to the dialog") << "chart" << "file" << "" << QStringList{"chart", "chart.svg"} << false
+        << QStringList{"chart.svg already exists."};
+    QTest::newRow("a link is replaced itself") << "chart.svg" << "link" << "&Yes" << QStringList{"chart.svg"} << true
+        << QStringList{"elsewhere.svg. Replacing it replaces the link itself;"};
+    QTest::newRow("a dangling link is asked about, not followed") << "chart.svg" << "dangling link" << "&Yes" << QStringList{"chart.svg"} << true
+        << QStringList{"elsewhere.svg, which does not exist."};
+    QTest::newRow("a name of 256 characters") << QString(252, u'n') + ".svg" << "" << "" << none << false
+        << QStringList{"File name too long.\n\nNothing was saved. The name is longer than the file system takes: use a shorter name."};
+    // For a user whom permissions bind.
+    QTest::newRow("a read-only folder") << "locked/chart" << "read-only folder" << "" << QStringList{"locked"} << false
+        << QStringList{"Permission denied.\n\nNothing was saved. The folder cannot be written to: use another folder."};
+    QTest::newRow("a read-only file") << "chart.svg" << "read-only file" << "&Yes" << QStringList{"chart.svg"} << false
+        << QStringList{"already exists", "the file is read-only.\n\nNothing was saved, and the file is as it was."};
 }
 
 void tst_PictureExport::saveAsWritesOnlyTheChosenFile()
 {
     QFETCH(QString, chosen);
+    QFETCH(QString, occupant);
+    QFETCH(QString, answer);
     QFETCH(QStringList, written);
-    QFETCH(bool, error);
-    if (chosen == u"taken.svg")
-        QVERIFY(QDir(m_folder->path()).mkdir(QStringLiteral("taken.svg")));
-    QString startedIn;
-    pictureMenu()->setFileChooser([&](const QString &folder, const QString &, QString *filter) {
-        startedIn = QFileInfo(folder).absolutePath();
+    QFETCH(bool, picture);
+    QFETCH(QStringList, told);
+    QTemporaryDir outside;
+    const QString elsewhere = outside.filePath(QStringLiteral("elsewhere.svg"));
+    const QString path = chosen.isEmpty() ? QString() : PictureExport::target(m_folder->filePath(chosen), filterOf(Format::Svg)).path;
+    QFile earlier(occupant.endsWith(u"link") ? elsewhere : path);
+    if (occupant.endsWith(u"file") || occupant == u"link")
+        QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier") == 7 && earlier.flush());
+    if (occupant.endsWith(u"link"))
+        QVERIFY(QFile::link(elsewhere, path));
+    if (occupant == u"file" && path != m_folder->filePath(chosen)) // a file of the name as typed, too
+        QVERIFY(QFile::copy(path, m_folder->filePath(chosen)));
+    if (occupant.endsWith(u"folder")) // in the file's place, or the file's own
+        QVERIFY(::mkdir(QFile::encodeName(occupant == u"folder" ? path : QFileInfo(path).path()).constData(), 0500) == 0);
+    if (occupant == u"read-only file")
+        QVERIFY(earlier.setPermissions(QFile::ReadOwner));
+    if (occupant.startsWith(u"read-only")
+        && ::access(QFile::encodeName(occupant.endsWith(u"file") ? path : QFileInfo(path).path()).constData(), W_OK) == 0)
+        QSKIP("This user may write anywhere; the test runs as an unprivileged user too.");
+
+    QStringList startedAt;
+    pictureMenu()->setFileChooser([&](const QString &start, const QString &, QString *filter) {
+        startedAt << start;
         *filter = filterOf(Format::Svg);
-        return chosen.isEmpty() ? QString() : m_folder->filePath(chosen);
+        return startedAt.size() == 1 && !chosen.isEmpty() ? m_folder->filePath(chosen) : QString();
     });
-    QString message;
-    ModalAnswer<QMessageBox> answer([&message](QMessageBox *box) {
-        message = box->text();
-        box->accept();
+    const QList<ShownBox> boxes = answerMessageBoxes([this] { pictureMenu()->saveAction()->trigger(); }, {answer});
+
+    QCOMPARE(QFileInfo(startedAt.value(0)).absolutePath(), PictureMenu::picturesFolder());
+    QCOMPARE(entries(), written);
+    QCOMPARE(boxes.size(), told.size());
+    for (qsizetype i = 0; i < told.size(); ++i)
+        QVERIFY2(boxes[i].text.contains(told[i]), qPrintable(boxes[i].text));
+    // No to the question goes back to the dialog, at the name chosen.
+    QCOMPARE(startedAt.size(), occupant == u"file" && answer.isEmpty() ? 2 : 1);
+    QCOMPARE(startedAt.value(1), startedAt.size() == 2 ? m_folder->filePath(chosen) : QString());
+    // The picture is in the file written; what a link points to stays.
+    QFile file(path);
+    QCOMPARE(!path.isEmpty() && file.open(QIODevice::ReadOnly) && file.read(5) == "<?xml", picture);
+    QCOMPARE(QFileInfo(path).isSymLink(), occupant.endsWith(u"link") && !picture);
+    QCOMPARE(QFile::exists(elsewhere), occupant == u"link");
+}
+
+// It opens within the screen (also run on a small screen at 144 dpi) and
+// where it was last used, with the type last chosen; a name too long gets a
+// message, and the dialog stays open.
+void tst_PictureExport::saveAsDialog()
+{
+    QStringList seen; // the type, the folder and whether it fitted, at each opening
+    QString told;
+    const auto look = [&seen](QFileDialog *dialog) {
+        const bool fits = dialog->screen()->availableGeometry().contains(dialog->frameGeometry());
+        seen << dialog->selectedNameFilter() << dialog->directory().absolutePath() << QString::number(fits);
+    };
+    ModalAnswer<QFileDialog> first([&](QFileDialog *dialog) {
+        look(dialog);
+        dialog->selectFile(m_folder->filePath(QStringLiteral("chart")));
+        dialog->selectNameFilter(filterOf(Format::Svg));
+        static_cast<QDialog *>(dialog)->accept();
     });
     pictureMenu()->saveAction()->trigger();
-
-    QCOMPARE(startedIn, PictureMenu::picturesFolder());
-    QCOMPARE(entries(), written);
-    QCOMPARE(answer.seen(), error);
-    if (error) {
-        const QString path = PictureExport::target(m_folder->filePath(chosen), filterOf(Format::Svg)).path;
-        QVERIFY2(message.contains(QStringLiteral("could not be saved as ") + QDir::toNativeSeparators(path)), qPrintable(message));
-    }
+    QCOMPARE(entries(), QStringList{QStringLiteral("chart.svg")});
+    ModalAnswer<QFileDialog> second([&](QFileDialog *dialog) {
+        look(dialog);
+        auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        name->setText(QString(256, u'n'));
+        told = answerMessageBoxes([name] { QTest::keyClick(name, Qt::Key_Return); }).value(0).text;
+        seen << QString::number(dialog->isVisible());
+        dialog->reject();
+    });
+    pictureMenu()->saveAction()->trigger();
+    QCOMPARE(seen, (QStringList{filterOf(Format::Png), PictureMenu::picturesFolder(), "1", filterOf(Format::Svg), m_folder->path(), "1", "1"}));
+    QVERIFY2(told.contains(QStringLiteral("is too long: a file name in this folder can have at most 255 bytes, and this one has 260.")), qPrintable(told));
 }
 
 void tst_PictureExport::picturesFolder_data()
@@ -480,27 +565,26 @@ void tst_PictureExport::picturesFolder()
     QCOMPARE(folder, hasPictures ? m_folder->filePath(QStringLiteral("Pictures")) : m_folder->path());
 }
 
-void tst_PictureExport::saveGraphInAFolderThatCannotBeWritten()
+// 200,000 pixels wide, as at about 17,000 dpi: refused before its memory is
+// taken, and before a file is asked for, by Copy Picture, Save Picture As and
+// Save Graph alike.
+void tst_PictureExport::pictureBeyondASaneSizeIsRefused()
 {
-    const QString folder = m_folder->filePath(QStringLiteral("program"));
-    QVERIFY(QDir().mkdir(folder));
-    QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
-    if (QFileInfo(folder).isWritable())
-        QSKIP("This user may write into any folder; the test runs as an unprivileged user too.");
-    m_window->setPictureFolder(folder);
-    QString message;
-    ModalAnswer<QMessageBox> answer([&message](QMessageBox *box) {
-        message = box->text();
-        box->accept();
-    });
-    emit control<ccXPButton>("CcXSaveGraph")->Click();
-    QVERIFY(answer.seen());
-    QVERIFY2(message.contains(QStringLiteral("The folder %1 cannot be written to").arg(QDir::toNativeSeparators(folder))), qPrintable(message));
-    QVERIFY2(message.contains(QStringLiteral("Save Picture As")), qPrintable(message));
-    QVERIFY(QDir(folder).isEmpty());
-    QCOMPARE(entries(), QStringList{QStringLiteral("program")});
+    m_window->hide();
+    m_window->setFixedSize(200000, m_window->height());
+    QGuiApplication::clipboard()->clear();
+    pictureMenu()->setFileChooser([](const QString &, const QString &, QString *) -> QString { return {}; });
+    for (QAction *way : {pictureMenu()->copyAction(), pictureMenu()->saveAction(), static_cast<QAction *>(nullptr)}) {
+        const QList<ShownBox> boxes = answerMessageBoxes([&] {
+            way ? way->trigger() : emit control<ccXPButton>("CcXSaveGraph")->Click();
+        });
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes[0].text.contains(QStringLiteral("would be 200000 × 509 pixels at the screen's 96 dpi, more than the 100 million")), qPrintable(boxes[0].text));
+    }
+    QVERIFY(entries().isEmpty());
+    QVERIFY(QGuiApplication::clipboard()->image().isNull());
     QCOMPARE(control<QLineEdit>("txt_picture_number")->text(), QStringLiteral("2"));
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY_THROWS_EXCEPTION(RuntimeError, FormPicture::capture(m_window.get()));
 }
 
 QTEST_MAIN(tst_PictureExport)
