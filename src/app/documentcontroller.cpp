@@ -1,9 +1,9 @@
 #include "documentcontroller.h"
 
+#include "atomicfile.h"
 #include "charteditor.h"
 #include "formdesign.h"
 #include "formdialogs.h"
-#include "graphfile.h"
 #include "jchart.h"
 #include "runtimeerror.h"
 #include "textcommand.h"
@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QDir>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -207,10 +208,14 @@ bool DocumentController::saveChartAs()
     if (QFileInfo(chosen).suffix().isEmpty())
         path += format == Format::Table ? QStringLiteral(".csv") : QStringLiteral(".plinthos");
     // The dialog asked about replacing the name as typed, not this one.
-    if (path != chosen && QFileInfo::exists(path)
-        && !FormDialogs::confirm(m_window, QStringLiteral("%1 already exists.\n\nDo you want to replace it?")
-                                               .arg(QDir::toNativeSeparators(path)))) {
-        return false;
+    if (path != chosen) {
+        const QByteArray bytes = QFile::encodeName(path);
+        const AtomicFile::Occupant occupant = AtomicFile::occupant(bytes);
+        if (occupant.kind != AtomicFile::Occupant::Nothing
+            && !FormDialogs::confirm(m_window, AtomicFile::describeOccupant(bytes, occupant)
+                                                   + QStringLiteral("\n\nDo you want to replace it?"))) {
+            return false;
+        }
     }
     return write(path, format);
 }
@@ -218,10 +223,11 @@ bool DocumentController::saveChartAs()
 bool DocumentController::write(const QString &path, Format format)
 {
     try {
-        GraphFile::writeFile(DocumentFile::encode(document(), format), path,
-                             format == Format::Chart ? QStringLiteral("chart") : QStringLiteral("table"));
-    } catch (const RuntimeError &error) {
-        FormDialogs::showError(m_window, error.message() + QStringLiteral("\n\nNothing was saved. Choose another folder or name and try again."));
+        AtomicFile::write(DocumentFile::encode(document(), format), QFile::encodeName(path),
+                          format == Format::Chart ? QStringLiteral("chart") : QStringLiteral("table"));
+    } catch (const AtomicFile::WriteError &error) {
+        FormDialogs::showError(m_window, error.message() + QStringLiteral("\n\n")
+                                             + AtomicFile::advice(error.problem(), QStringLiteral("name")));
         return false;
     }
     m_lastFolder = QFileInfo(path).absolutePath();
