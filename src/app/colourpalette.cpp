@@ -52,4 +52,17 @@ QString colourName(OleColor colour)
     return QStringLiteral("red %1, green %2, blue %3").arg(rgb & 0xFF).arg(rgb >> 8 & 0xFF).arg(rgb >> 16 & 0xFF);
 }
 
+std::optional<OleColor> colourNamed(QStringView name)
+{
+    for (const Entry &entry : Entries) {
+        if (name.compare(QStringView(entry.name), Qt::CaseInsensitive) == 0)
+            return entry.colour;
+    }
+    if (name.compare(u"black", Qt::CaseInsensitive) == 0)
+        return 0x000000;
+    if (name.compare(u"white", Qt::CaseInsensitive) == 0)
+        return 0xFFFFFF;
+    return std::nullopt;
+}
+
 } // namespace ColourPalette

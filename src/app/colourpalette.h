@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // The colours the window offers for a column, one a palette cell, and the
 // names colours are read out by.
 namespace ColourPalette {
@@ -16,5 +18,9 @@ OleColor colour(int index);
 // A name to read out for a colour: the palette's names, black and white, or
 // its red, green and blue parts.
 QString colourName(OleColor colour);
+
+// The colour a name stands for: a palette colour's name, black or white,
+// in any case. Nothing for another name.
+std::optional<OleColor> colourNamed(QStringView name);
 
 } // namespace ColourPalette

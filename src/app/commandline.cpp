@@ -95,7 +95,7 @@ const Option *findOption(const Spelling &spelling)
     return nullptr;
 }
 
-constexpr const char *UsageLine = "Usage: plinthos [options]\n";
+constexpr const char *UsageLine = "Usage: plinthos [options] [FILE]\n";
 
 // The options the program takes, as the help lists them.
 QString optionsText()
@@ -120,7 +120,8 @@ QString helpText()
 {
     return QLatin1String(UsageLine)
         + QStringLiteral("Draws a column chart by hand: type a label and a value, pick the colours and add the "
-                         "column.\nRight-click the chart to copy the picture or save it as PNG, BMP, SVG or PDF.\n")
+                         "column.\nRight-click the chart to copy the picture or save it as PNG, BMP, SVG or PDF.\n"
+                         "FILE, a chart saved by Plinthos (*.plinthos) or a CSV or TSV table, opens at start.\n")
         + optionsText();
 }
 

@@ -8,8 +8,6 @@ namespace FormDesign {
 
 namespace {
 
-constexpr const char16_t *HeadingText =
-    u"T h e       M a i n      H e a d i n g     F o r     T h e      G r a p h";
 constexpr const char16_t *ColumnValueText = u"Column Value                       %";
 
 constexpr FontDesign Tahoma825 = {u"Tahoma", 8.25};
@@ -24,14 +22,14 @@ constexpr OleColor White = SystemColour::CaptionText;
 constexpr ControlDesign FormControls[] = {
     // name             kind                      index      left   top  width height text              back                  style                   font         focus
     {"txtMainHeading",  ControlKind::TextBox,     NotIndexed, 1080,  120, 15255,  615, HeadingText,      DefaultColour,        Borderless,             Tahoma24,    33},
-    {"txtYAxisLabel",   ControlKind::TextBox,     NotIndexed,  480,  840,  5775,  375, u"Y Axis ",       DefaultColour,        Borderless,             Tahoma1575,  35},
+    {"txtYAxisLabel",   ControlKind::TextBox,     NotIndexed,  480,  840,  5775,  375, YAxisText,       DefaultColour,        Borderless,             Tahoma1575,  35},
     {"UserControl11",   ControlKind::Chart,       NotIndexed, 1080, 1440, 15330, 4935, nullptr,          DefaultColour,        Plain,                  DefaultFont, NoFocus},
     {"Label3",          ControlKind::Label,       NotIndexed,  720, 1320,   270,  195, u"100",           White,                AutoSize,               DefaultFont, 4},
     {"lbl_75",          ControlKind::Label,       NotIndexed,  840, 2640,   270,  195, u"75",            White,                AutoSize,               DefaultFont, 29},
     {"lbl",             ControlKind::Label,       NotIndexed,  840, 3840,   270,  195, u"50",            White,                AutoSize,               DefaultFont, 28},
     {"lbl_25",          ControlKind::Label,       NotIndexed,  840, 5040,   270,  195, u"25",            White,                AutoSize,               DefaultFont, 30},
     {"Label2",          ControlKind::Label,       NotIndexed,  840, 6240,    90,  195, u"0",             White,                AutoSize,               DefaultFont, 0},
-    {"txtXAxis",        ControlKind::TextBox,     NotIndexed, 5640, 7080,  7215,  375, u"X Axis ",       DefaultColour,        Borderless,             Tahoma1575,  37},
+    {"txtXAxis",        ControlKind::TextBox,     NotIndexed, 5640, 7080,  7215,  375, XAxisText,       DefaultColour,        Borderless,             Tahoma1575,  37},
     {"Frame1",          ControlKind::Frame,       NotIndexed,  960, 7800, 10755, 1635, u"The Main Controls", 0x00FFC0C0,       Plain,                  DefaultFont, 5},
     {"Picture1",        ControlKind::PictureBox,  NotIndexed, 10200, 8760,  495,  495, nullptr,          SystemColour::Window, Plain,                  DefaultFont, 34, SystemColour::WindowText},
 };
@@ -45,11 +43,11 @@ constexpr ControlDesign FrameControls[] = {
     {"Label4",          ControlKind::Label,       NotIndexed,  360,  480,   870,  195, u"Label Value:",  DefaultColour,        AutoSize | Transparent, Tahoma825,   7},
     {"Text2",           ControlKind::TextBox,     NotIndexed, 1440,  450,   975,  285, u"Value ",        DefaultColour,        Plain,                  Tahoma825,   1},
     {"lblColor",        ControlKind::Label,       NotIndexed,  360, 1080,   855,  195, u"Label Color:",  DefaultColour,        AutoSize | Transparent, Tahoma825,   10},
-    {"Label5",          ControlKind::Label,       0,          1440, 1080,   990,  225, nullptr,          0x00000000,           SingleBorder,           DefaultFont, 8},
+    {"Label5",          ControlKind::Label,       0,          1440, 1080,   990,  225, nullptr,          LabelSwatchColour,    SingleBorder,           DefaultFont, 8},
     {"Label1",          ControlKind::Label,       NotIndexed, 2760,  480,  2160,  195, ColumnValueText,  DefaultColour,        AutoSize | Transparent, Tahoma825,   6},
     {"Text1",           ControlKind::TextBox,     NotIndexed, 3960,  480,   615,  285, u"50",            DefaultColour,        Centred,                Tahoma825,   2},
     {"Label6",          ControlKind::Label,       NotIndexed, 2760,  840,  1005,  195, u"Column Color:", DefaultColour,        AutoSize | Transparent, Tahoma825,   9},
-    {"Label5",          ControlKind::Label,       1,          2760, 1080,   975,  240, nullptr,          0x00E0E0E0,           SingleBorder,           DefaultFont, 11},
+    {"Label5",          ControlKind::Label,       1,          2760, 1080,   975,  240, nullptr,          ColumnSwatchColour,   SingleBorder,           DefaultFont, 11},
     {"CcXAddColumn",    ControlKind::PushButton,  NotIndexed, 5400,  240,  1335, 1215, nullptr,          DefaultColour,        Plain,                  DefaultFont, 3},
     {"CcXSaveGraph",    ControlKind::PushButton,  NotIndexed, 6960,  240,  1215,  495, nullptr,          DefaultColour,        Plain,                  DefaultFont, 32},
     {"CcXClearGraph",   ControlKind::PushButton,  NotIndexed, 6960,  960,  1215,  495, nullptr,          DefaultColour,        Plain,                  DefaultFont, 31},

@@ -59,6 +59,14 @@ constexpr int NoFocus = -1;
 namespace FormDesign {
 
 inline constexpr const char16_t *Caption = u"   The Plinthos";
+// What the heading and the axis titles say, and the colours the two entry
+// swatches hold, at start.
+inline constexpr const char16_t *HeadingText =
+    u"T h e       M a i n      H e a d i n g     F o r     T h e      G r a p h";
+inline constexpr const char16_t *YAxisText = u"Y Axis ";
+inline constexpr const char16_t *XAxisText = u"X Axis ";
+constexpr OleColor LabelSwatchColour = 0x00000000;  // black
+constexpr OleColor ColumnSwatchColour = 0x00E0E0E0; // light grey
 constexpr int ClientWidth = 16965;
 constexpr int ClientHeight = 9660;
 constexpr OleColor BackColour = SystemColour::CaptionText;

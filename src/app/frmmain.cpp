@@ -2,8 +2,10 @@
 
 #include "atomicfile.h"
 #include "ccxpbutton.h"
+#include "charteditor.h"
 #include "colourpalette.h"
 #include "colours.h"
+#include "documentcontroller.h"
 #include "fonts.h"
 #include "formbuilder.h"
 #include "formdesign.h"
@@ -131,6 +133,11 @@ frmMain::frmMain(QWidget *parent)
     buildFromDesign();
     connectHandlers();
     const auto *pictureMenu = new PictureMenu(this, m_chart, control<QWidget>(QStringLiteral("Frame1")));
+    m_document = new DocumentController(this, m_chart,
+                                        {control<QLineEdit>(QStringLiteral("txtMainHeading")),
+                                         control<QLineEdit>(QStringLiteral("txtYAxisLabel")),
+                                         control<QLineEdit>(QStringLiteral("txtXAxis"))},
+                                        pictureMenu->menu());
     addKeyboardShortcuts(pictureMenu->menu());
     centreOnScreen();
 
@@ -336,7 +343,7 @@ void frmMain::addColumn()
         return;
     }
     try {
-        m_chart->AddItem(label, value, m_columnColourSwatch->BackColor(), m_labelColourSwatch->BackColor());
+        m_document->editor()->addColumn({label, value, m_columnColourSwatch->BackColor(), m_labelColourSwatch->BackColor()});
     } catch (const RuntimeError &error) {
         FormDialogs::showError(this, error.kind() == ErrorKind::IndexOutOfRange ? chartIsFullMessage() : error.message());
     }
@@ -344,7 +351,7 @@ void frmMain::addColumn()
 
 void frmMain::clearGraph()
 {
-    m_chart->Clear();
+    m_document->editor()->clearGraph();
 }
 
 void frmMain::saveGraph()
@@ -483,14 +490,21 @@ void frmMain::pickPaletteColour(int index)
 
 void frmMain::exitProgram()
 {
-    // Ends the program at once: no question, nothing saved, no Terminate.
-    // main() then takes the window down, and the buttons' hooks go silently
-    // as it starts to: nothing reaches the window or its controls any more.
+    // Unsaved changes are saved or given up first. Then the program ends at
+    // once, with no Terminate: main() takes the window down, and the
+    // buttons' hooks go silently as it starts to: nothing reaches the window
+    // or its controls any more.
+    if (!m_document->maybeKeepChanges())
+        return;
     QCoreApplication::exit(0);
 }
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
+    if (!m_document->maybeKeepChanges()) {
+        event->ignore();
+        return;
+    }
     for (ccXPButton *button : {m_addColumnButton, m_clearGraphButton, m_saveGraphButton, m_exitButton})
         button->Terminate();
     QWidget::closeEvent(event);

@@ -9,6 +9,7 @@
 
 #include <array>
 
+class DocumentController;
 class FormLabel;
 class PictureBox;
 class SaveNotice;
@@ -39,6 +40,9 @@ public:
     QByteArray pictureFolder() const { return m_pictureFolder; }
     void setPictureFolder(const QByteArray &folder) { m_pictureFolder = folder; }
     void setPictureFolder(const QString &folder);
+
+    // The chart as a document: its file, its history and its commands.
+    DocumentController *document() const { return m_document; }
 
     // The resolution the window is laid out for: that of its screen.
     const Resolution &resolution() const { return m_resolution; }
@@ -89,6 +93,7 @@ private:
     ccXPButton *m_clearGraphButton = nullptr;
     ccXPButton *m_saveGraphButton = nullptr;
     ccXPButton *m_exitButton = nullptr;
+    DocumentController *m_document = nullptr;
 
     // The colour the colour dialog last gave: black until the first choice.
     OleColor m_dialogColour = 0x00000000;

@@ -1,5 +1,6 @@
 #include "commandline.h"
 #include "designfonts.h"
+#include "documentcontroller.h"
 #include "fonts.h"
 #include "frmmain.h"
 #include "twips.h"
@@ -12,10 +13,6 @@ int main(int argc, char *argv[])
 {
     // The command line is answered, or refused, before a display is opened.
     CommandLine commandLine = parseCommandLine(argc, argv);
-    if (commandLine.action == CommandLine::Action::Run && !commandLine.file.isEmpty()) {
-        commandLine.action = CommandLine::Action::Refuse;
-        commandLine.problem = QStringLiteral("this version opens no files: \"%1\"").arg(commandLine.file);
-    }
     if (commandLine.action != CommandLine::Action::Run)
         return answerCommandLine(commandLine);
 
@@ -30,6 +27,9 @@ int main(int argc, char *argv[])
     fontConfiguration.wait();
     installDesignFonts();
     frmMain window;
+    // A chart or a table named on the command line opens at start.
+    if (!commandLine.file.isEmpty())
+        window.document()->openAtStart(commandLine.file);
     window.show();
     return app.exec();
 }

@@ -150,6 +150,11 @@ void ChartScene::bringToFront(const ChartElement &element)
         std::rotate(std::prev(found.base()), found.base(), m_order.end());
 }
 
+QRect ChartScene::pixelRect(const ChartElement &element) const
+{
+    return outlineBox(pixelBox(element, m_resolution.twipsPerPixelX(), m_resolution.twipsPerPixelY()));
+}
+
 void ChartScene::paint(QPainter &painter) const
 {
     const double twipsPerPixelX = m_resolution.twipsPerPixelX();

@@ -54,6 +54,10 @@ public:
     // Back to front.
     const std::vector<ChartElement *> &drawingOrder() const { return m_order; }
 
+    // Where an element is drawn, in device pixels: its outline for a shape
+    // without extent.
+    QRect pixelRect(const ChartElement &element) const;
+
     // Draws the visible elements in drawing order, in device pixels.
     void paint(QPainter &painter) const;
 

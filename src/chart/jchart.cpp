@@ -9,6 +9,8 @@
 #include "twips.h"
 
 #include <QAccessible>
+#include <QBackingStore>
+#include <QPaintEngine>
 #include <QPainter>
 
 #include <algorithm>
@@ -123,6 +125,69 @@ void jChart::Clear()
     update();
 }
 
+void jChart::setColumns(const QList<ChartColumn> &columns)
+{
+    if (columns.size() > Capacity) {
+        throw RuntimeError::indexOutOfRange(
+            QStringLiteral("A chart holds at most %1 columns, not %2.").arg(Capacity).arg(columns.size()));
+    }
+    // Elements past the new columns are hidden as Clear hides them; the
+    // layout shows and places the rest.
+    for (int i = int(columns.size()); i < m_columns.size(); ++i) {
+        if (ChartElement *label = m_scene.element(ElementFamily::Label, i))
+            label->setVisible(false);
+        if (ChartElement *item = m_scene.element(ElementFamily::Item, i))
+            item->setVisible(false);
+    }
+    m_columns = columns;
+    announceColumnCount(this);
+    if (m_current >= m_columns.size())
+        setCurrentColumn(int(m_columns.size()) - 1);
+    layOut();
+}
+
+void jChart::setCurrentColumn(int index)
+{
+    index = index >= 0 && index < m_columns.size() ? index : -1;
+    if (index == m_current)
+        return;
+    m_current = index;
+    update();
+    if (index >= 0 && hasFocus() && QAccessible::isActive()) {
+        QAccessibleEvent event(this, QAccessible::Focus);
+        event.setChild(index);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+QRect jChart::columnRect(int index) const
+{
+    const QRect device = deviceColumnRect(index);
+    const double ratio = m_scene.resolution().pixelRatio();
+    if (ratio == 1)
+        return device;
+    return QRectF(device.x() / ratio, device.y() / ratio, device.width() / ratio, device.height() / ratio).toAlignedRect();
+}
+
+QRect jChart::deviceColumnRect(int index) const
+{
+    const ChartElement *item = this->item(index);
+    const ChartElement *label = this->label(index);
+    if (index < 0 || index >= m_columns.size() || !item || !label || !item->isVisible())
+        return {};
+    return m_scene.pixelRect(*item) | m_scene.pixelRect(*label);
+}
+
+int jChart::columnAt(QPoint point) const
+{
+    // The last column drawn lies on top where neighbours overlap.
+    for (int i = int(m_columns.size()) - 1; i >= 0; --i) {
+        if (columnRect(i).contains(point))
+            return i;
+    }
+    return -1;
+}
+
 void jChart::layOut()
 {
     // The control's size in twips, and its labels' sizes, at the resolution
@@ -224,4 +289,25 @@ void jChart::paintEvent(QPaintEvent *)
     // The scene is laid out in the screen's device pixels.
     m_scene.resolution().paintInDevicePixels(painter);
     m_scene.paint(painter);
+
+    // The focus rectangle is drawn into the window's backing store only: a
+    // picture of the window (render, grab) paints into a device of its own.
+    QBackingStore *store = backingStore();
+    const bool onScreen = store && painter.paintEngine() && painter.paintEngine()->paintDevice() == store->paintDevice();
+    if (onScreen && hasFocus() && m_current >= 0) {
+        painter.setPen(QPen(toQColor(SystemColour::WindowText), 1, Qt::DotLine));
+        painter.drawRect(deviceColumnRect(m_current).adjusted(-2, -2, 1, 1));
+    }
+}
+
+void jChart::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void jChart::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    update();
 }

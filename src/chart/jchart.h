@@ -41,6 +41,10 @@ public:
     // column stays stored).
     void AddItem(const QString &label, std::int16_t value, OleColor colour, OleColor labelColour);
     void Clear();
+    // Replaces every column at once and lays the chart out again: what
+    // AddItem and Clear would have made of these columns. More than Capacity
+    // columns throw RuntimeError (IndexOutOfRange) and change nothing.
+    void setColumns(const QList<ChartColumn> &columns);
 
     // The layout pass: frames the control with its border and lays out every
     // stored column for the control's current size. It runs whenever the
@@ -61,12 +65,27 @@ public:
     const ChartElement *label(int index) const { return m_scene.element(ElementFamily::Label, index); }
     const ChartElement &border() const { return m_scene.border(); }
 
+    // The column the keyboard acts on, -1 for none. While the chart has the
+    // focus it shows a focus rectangle around it, on the screen only: the
+    // chart's picture never holds it.
+    int currentColumn() const { return m_current; }
+    void setCurrentColumn(int index);
+    // Where column `index` shows, its rectangle and its label, in the
+    // chart's coordinates; empty for a column that is not laid out.
+    QRect columnRect(int index) const;
+    // The column shown at a point of the chart, -1 for none.
+    int columnAt(QPoint point) const;
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     void layOutColumns(float controlHeight);
+    // columnRect in the device pixels the scene is laid out in.
+    QRect deviceColumnRect(int index) const;
 
     QList<ChartColumn> m_columns;
     // Written by every layout pass that has columns to lay out.
@@ -76,4 +95,5 @@ private:
     ChartScene m_scene;
     ControlSite *m_site = nullptr;
     OleColor m_backColor = 0x00FFFFFF;
+    int m_current = -1;
 };

@@ -80,11 +80,13 @@ int digitValue(char16_t c, int radix)
     return digit < radix ? digit : -1;
 }
 
-double scanRadix(NumberCursor &cursor, int radix)
+double scanRadix(NumberCursor &cursor, int radix, bool &found)
 {
     double value = 0.0;
-    for (int digit; (digit = digitValue(cursor.peek(), radix)) >= 0; cursor.advance())
+    for (int digit; (digit = digitValue(cursor.peek(), radix)) >= 0; cursor.advance()) {
         value = value * radix + digit;
+        found = true;
+    }
     if (std::isinf(value))
         throw RuntimeError::overflow(QStringLiteral("The number is too large."));
     return value;
@@ -92,7 +94,7 @@ double scanRadix(NumberCursor &cursor, int radix)
 
 constexpr long long ExponentLimit = 1'000'000'000'000LL;
 
-double scanDecimal(NumberCursor &cursor)
+double scanDecimal(NumberCursor &cursor, bool &found)
 {
     std::string number;
     if (cursor.peek() == u'+' || cursor.peek() == u'-') {
@@ -125,6 +127,7 @@ double scanDecimal(NumberCursor &cursor)
     }
     if (!seenDigit)
         return 0.0;
+    found = true;
 
     if (cursor.take(u'E') || cursor.take(u'D')) {
         bool negative = false;
@@ -174,18 +177,26 @@ std::int32_t toInt32(double value)
     return roundInto<std::int32_t>(value);
 }
 
-double scanNumber(QStringView text)
+std::optional<double> scanNumberIfAny(QStringView text)
 {
     NumberCursor cursor(text);
+    bool found = false;
+    double value = 0.0;
     if (cursor.peek() == u'&') {
         cursor.advance();
         if (cursor.take(u'H'))
-            return scanRadix(cursor, 16);
-        if (cursor.take(u'O'))
-            return scanRadix(cursor, 8);
-        return 0.0;
+            value = scanRadix(cursor, 16, found);
+        else if (cursor.take(u'O'))
+            value = scanRadix(cursor, 8, found);
+    } else {
+        value = scanDecimal(cursor, found);
     }
-    return scanDecimal(cursor);
+    return found ? std::optional<double>(value) : std::nullopt;
+}
+
+double scanNumber(QStringView text)
+{
+    return scanNumberIfAny(text).value_or(0.0);
 }
 
 QString formatNumber(double value, const QLocale &locale)

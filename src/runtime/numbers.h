@@ -5,6 +5,7 @@
 #include <QStringView>
 
 #include <cstdint>
+#include <optional>
 
 // Rounds to the nearest integer; a value exactly halfway between two integers
 // goes to the even one (12.5 -> 12, 13.5 -> 14, -2.5 -> -2).
@@ -23,6 +24,9 @@ std::int32_t toInt32(double value);
 // The decimal point is always ".", whatever the locale. A number too large
 // for a double throws RuntimeError (Overflow).
 double scanNumber(QStringView text);
+// The same, telling a text with no number at its start (nothing) from one
+// that reads as 0.
+std::optional<double> scanNumberIfAny(QStringView text);
 
 // The standard text form of a double: no leading blank, up to 15 significant
 // digits, exponent form ("1E+15", "1.5E-05") outside that range, and the

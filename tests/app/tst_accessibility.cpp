@@ -123,8 +123,18 @@ void tst_Accessibility::chartWithItsColumnCount()
     emit add->Click();
     emit add->Click();
     QCOMPARE(interface->text(QAccessible::Name), QStringLiteral("Column chart with 3 columns"));
+    // Each column is a child with its label and value.
+    QCOMPARE(interface->childCount(), 3);
+    QAccessibleInterface *column = interface->child(2);
+    QCOMPARE(column->role(), QAccessible::ListItem);
+    QCOMPARE(column->text(QAccessible::Name), QStringLiteral("Value "));
+    QCOMPARE(column->text(QAccessible::Value), QStringLiteral("50"));
+    QCOMPARE(interface->indexOfChild(column), 2);
+    QCOMPARE(interface->childAt(column->rect().center().x(), column->rect().center().y()), column);
     emit m_window->findChild<ccXPButton *>(QStringLiteral("CcXClearGraph"))->Click();
     QCOMPARE(interface->text(QAccessible::Name), QStringLiteral("Column chart with 0 columns"));
+    QCOMPARE(interface->childCount(), 0);
+    QVERIFY(!column->isValid());
 }
 
 void tst_Accessibility::buttonsByTheirCaption_data()

@@ -77,7 +77,7 @@ void tst_CommandLine::program_data()
     const QString noDisplay = QStringLiteral("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \"$0\"");
     QTest::newRow("unknown option: one line and the usage, before a display")
         << noDisplay + " --nonsense" << 2 << ""
-        << "plinthos: unknown option --nonsense\nUsage: plinthos \\[options\\]\n\nOptions:\n(.+\n|\n)+";
+        << "plinthos: unknown option --nonsense\nUsage: plinthos \\[options\\] \\[FILE\\]\n\nOptions:\n(.+\n|\n)+";
     QTest::newRow("Qt's -platform offscreen --version") << "\"$0\" -platform offscreen --version" << 0
                                                         << "plinthos " PLINTHOS_VERSION "\n" << "";
     QTest::newRow("--help into a full device") << "\"$0\" --help >/dev/full" << 1 << ""

@@ -105,9 +105,11 @@ private slots:
     void colourDialogCancelledAndAccepted();
     void valueThatDoesNotFitIsReported();
     void negativeValueLiesOnTheBaseline();
+    void savesOpensEditsAndUndoes();
     void exitEndsTheProgram();
 
 private:
+    void startProgram(const QStringList &arguments);
     void xdotool(const QStringList &arguments);
     QString xdotoolOutput(const QStringList &arguments);
     void click(QPoint clientPoint);
@@ -135,6 +137,12 @@ void tst_EndToEnd::initTestCase()
     m_program.setProgram(program);
     m_program.setWorkingDirectory(m_folder.path());
     m_program.setProcessChannelMode(QProcess::ForwardedChannels);
+    startProgram({});
+}
+
+void tst_EndToEnd::startProgram(const QStringList &arguments)
+{
+    m_program.setArguments(arguments);
     m_program.start();
     QVERIFY(m_program.waitForStarted());
 
@@ -385,7 +393,7 @@ void tst_EndToEnd::chooseFromChartMenu(int entry)
     xdotool({"mousemove", "--sync", QString::number((m_origin + at).x()), QString::number((m_origin + at).y())});
     xdotool({"click", "3"});
     QList<int> rows;
-    QVERIFY2(waitFor([&](const QImage &client) { return (rows = textRows(client)).size() == 5; }), "no menu on the chart");
+    QVERIFY2(waitFor([&](const QImage &client) { return (rows = textRows(client)).size() >= 2; }), "no menu on the chart");
     click(QPoint(at.x() + px(600), rows[entry]));
 }
 
@@ -507,6 +515,54 @@ void tst_EndToEnd::valueThatDoesNotFitIsReported()
     verifyColumns(screen().copy(QRect(m_origin, ClientSize)), ChartBox.topLeft(),
                   {{50, Red}, {95, Green}, {20, Yellow}});
     QCOMPARE(m_program.state(), QProcess::Running);
+}
+
+// Three columns saved as a chart, the program ended and started again on
+// the file shows the same picture; an edit by double click and a Clear Graph
+// are each undone with Ctrl+Z.
+void tst_EndToEnd::savesOpensEditsAndUndoes()
+{
+    const QRect pictureArea(m_origin, QSize(ClientSize.width(), SavedSize.height()));
+    const auto showsPicture = [&](const QImage &picture) {
+        return waitFor([&](const QImage &) { return screen().copy(pictureArea) == picture; });
+    };
+    click(ClearGraph);
+    addColumn(QStringLiteral("North"), 50, 12);
+    addColumn(QStringLiteral("South"), 95, 11);
+    addColumn(QStringLiteral("East"), 20, 8);
+    QVERIFY(waitForPixel(ChartBox.topLeft() + columnFill(2, 3, 20).center(), Yellow));
+    const QString path = m_folder.filePath(QStringLiteral("three.plinthos"));
+    xdotool({"key", "ctrl+s"});
+    QVERIFY2(!xdotoolOutput({"search", "--sync", "--onlyvisible", "--name", "^Save Chart As$"}).isEmpty(), "no file dialog");
+    xdotool({"key", "ctrl+a"});
+    xdotool({"type", "--delay", "10", path});
+    xdotool({"key", "Return"});
+    QTRY_COMPARE_WITH_TIMEOUT(xdotoolOutput({"getwindowname", m_window}), QStringLiteral("   The Plinthos - three.plinthos"), WaitMs);
+    const QImage saved = screen().copy(pictureArea);
+
+    click(Exit);
+    QVERIFY2(m_program.waitForFinished(WaitMs), "Exit asked about a saved chart");
+    startProgram({path});
+    QVERIFY(showsPicture(saved));
+
+    const QPoint south = m_origin + ChartBox.topLeft() + columnFill(1, 3, 95).center();
+    xdotool({"mousemove", "--sync", QString::number(south.x()), QString::number(south.y())});
+    xdotool({"click", "--repeat", "2", "--delay", "80", "1"});
+    QVERIFY2(!xdotoolOutput({"search", "--sync", "--onlyvisible", "--name", "^Edit Column$"}).isEmpty(), "no column dialog");
+    xdotool({"type", "--delay", "20", "Edited"});
+    xdotool({"key", "Return"});
+    QVERIFY(waitFor([&](const QImage &) { return screen().copy(pictureArea) != saved; }));
+    QCOMPARE(xdotoolOutput({"getwindowname", m_window}), QStringLiteral("   The Plinthos - three.plinthos*"));
+    xdotool({"key", "ctrl+z"});
+    // The chart keeps the focus and shows it; a click in the label box takes it.
+    click(LabelBox);
+    QVERIFY(showsPicture(saved));
+
+    click(ClearGraph);
+    QVERIFY(waitForPixel(ChartBox.topLeft() + columnFill(1, 3, 95).center(), White));
+    xdotool({"key", "ctrl+z"});
+    QVERIFY(showsPicture(saved));
+    QCOMPARE(xdotoolOutput({"getwindowname", m_window}), QStringLiteral("   The Plinthos - three.plinthos"));
 }
 
 void tst_EndToEnd::exitEndsTheProgram()

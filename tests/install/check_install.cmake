@@ -44,6 +44,14 @@ if(NOT metadata MATCHES "<project_license>MIT</project_license>")
     message(FATAL_ERROR "the metadata names no MIT licence")
 endif()
 
+# The chart file's MIME type: shared-mime-info takes it, and the desktop entry opens it.
+run(ignored update-mime-database "${PREFIX}/share/mime")
+file(STRINGS "${PREFIX}/share/mime/globs2" globs REGEX "application/x-plinthos-chart:\\*\\.plinthos$")
+file(STRINGS "${desktop}" mime_line REGEX "^MimeType=")
+if(NOT globs OR NOT mime_line MATCHES "^MimeType=application/x-plinthos-chart")
+    message(FATAL_ERROR "*.plinthos is not registered: globs ${globs}, desktop entry ${mime_line}")
+endif()
+
 foreach(size 16 32 48 64 128 256)
     set(icon "${PREFIX}/share/icons/hicolor/${size}x${size}/apps/${APP_ID}.png")
     if(NOT EXISTS "${icon}")
