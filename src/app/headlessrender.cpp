@@ -20,6 +20,9 @@
 #include <QJsonObject>
 
 #include <array>
+#include <time.h>
+static double mono(){timespec t; clock_gettime(CLOCK_MONOTONIC,&t); return t.tv_sec*1e3+t.tv_nsec/1e6;}
+struct AtEnd { ~AtEnd(){ if (getenv("PT")) fprintf(stderr, "end %.3f\n", mono()); } }; static AtEnd atEnd;
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -178,7 +181,10 @@ int writeOutput(const QByteArray &bytes, const QString &output)
 
 int run(const CommandLine::Render &request, char *programName)
 {
+    if (getenv("PT")) fprintf(stderr, "main %.3f\n", mono());
     qInstallMessageHandler(quietMessage);
+    // The font configuration is read meanwhile: the window needs it first.
+    FontConfigurationLoader fontConfiguration;
     Input input;
     try {
         input = readInput(request.input);
@@ -191,12 +197,15 @@ int run(const CommandLine::Render &request, char *programName)
     if (screen.platform().isEmpty())
         return fail(QStringLiteral("no screen in memory could be made to draw on: %1.")
                         .arg(QString::fromLocal8Bit(std::strerror(errno))));
-    FontConfigurationLoader fontConfiguration;
     QByteArray platformOption = "-platform";
     QByteArray platform = screen.platform();
     std::array<char *, 4> arguments{programName, platformOption.data(), platform.data(), nullptr};
     int argumentCount = 3;
     QApplication app(argumentCount, arguments.data());
+    // The platform is loaded; nothing else the picture needs is a plugin:
+    // the style and the image types are built in. Left unscanned, the image
+    // plugins are not each loaded to be asked whether they write PNG.
+    QCoreApplication::setLibraryPaths({});
     QApplication::setStyle(QStringLiteral("Fusion"));
     fontConfiguration.wait();
     installDesignFonts();
@@ -209,7 +218,9 @@ int run(const CommandLine::Render &request, char *programName)
     } catch (const RuntimeError &error) {
         return fail(error.message());
     }
-    return writeOutput(bytes, request.output);
+    int r = writeOutput(bytes, request.output);
+    if (getenv("PT")) fprintf(stderr, "written %.3f\n", mono());
+    return r;
 }
 
 } // namespace HeadlessRender
