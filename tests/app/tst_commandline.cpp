@@ -84,8 +84,10 @@ QString renderRead(const CommandLine::Render &render)
     return QStringLiteral("%1 to %2 as %3 at %4").arg(render.input, render.output, QLatin1String(type)).arg(render.scale);
 }
 
-// With no environment at all: no display, no Qt settings, no home.
-const QString Bare = QStringLiteral("env -i PATH=/usr/bin:/bin \"$0\" --render ");
+// With no environment at all: no display, no Qt settings, no home. Only the
+// settings of a build with sanitizers pass.
+const QString Bare = QStringLiteral("env -i PATH=/usr/bin:/bin ASAN_OPTIONS=\"$ASAN_OPTIONS\" LSAN_OPTIONS=\"$LSAN_OPTIONS\" "
+                                    "UBSAN_OPTIONS=\"$UBSAN_OPTIONS\" \"$0\" --render ");
 
 } // namespace
 
