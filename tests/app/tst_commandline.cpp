@@ -73,14 +73,11 @@ bool matchesWhole(const QString &pattern, const QString &text)
     return QRegularExpression(QRegularExpression::anchoredPattern(pattern)).match(text).hasMatch();
 }
 
-// What --render reads from the command line, in a few words.
+// What --render reads from the command line, in a few words; the file
+// types are listed in the order of their formats.
 QString renderRead(const CommandLine::Render &render)
 {
-    const char *type = "";
-    for (const PictureExport::FileType &fileType : PictureExport::fileTypes()) {
-        if (fileType.format == render.format)
-            type = fileType.extension;
-    }
+    const char *type = PictureExport::fileTypes()[std::size_t(render.format)].extension;
     return QStringLiteral("%1 to %2 as %3 at %4").arg(render.input, render.output, QLatin1String(type)).arg(render.scale);
 }
 
