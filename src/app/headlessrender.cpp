@@ -20,9 +20,6 @@
 #include <QJsonObject>
 
 #include <array>
-#include <time.h>
-static double mono(){timespec t; clock_gettime(CLOCK_MONOTONIC,&t); return t.tv_sec*1e3+t.tv_nsec/1e6;}
-struct AtEnd { ~AtEnd(){ if (getenv("PT")) fprintf(stderr, "end %.3f\n", mono()); } }; static AtEnd atEnd;
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -181,7 +178,6 @@ int writeOutput(const QByteArray &bytes, const QString &output)
 
 int run(const CommandLine::Render &request, char *programName)
 {
-    if (getenv("PT")) fprintf(stderr, "main %.3f\n", mono());
     qInstallMessageHandler(quietMessage);
     // The font configuration is read meanwhile: the window needs it first.
     FontConfigurationLoader fontConfiguration;
@@ -218,9 +214,7 @@ int run(const CommandLine::Render &request, char *programName)
     } catch (const RuntimeError &error) {
         return fail(error.message());
     }
-    int r = writeOutput(bytes, request.output);
-    if (getenv("PT")) fprintf(stderr, "written %.3f\n", mono());
-    return r;
+    return writeOutput(bytes, request.output);
 }
 
 } // namespace HeadlessRender
