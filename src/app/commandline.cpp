@@ -7,7 +7,6 @@
 #include <QtGlobal>
 
 #include <cerrno>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
