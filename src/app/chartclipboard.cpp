@@ -32,7 +32,7 @@ std::unique_ptr<QMimeData> copy(QWidget *window, const ChartDocument &document)
     if (!document.columns.isEmpty()) {
         const QString text = ColumnTable::toText(document.columns);
         data->setText(text);
-        // The name toolkits other than Qt's ask for first.
+        // The name under which many programs not made with Qt ask for text.
         data->setData(QStringLiteral("text/plain;charset=utf-8"), text.toUtf8());
     }
     return data;

@@ -17,10 +17,10 @@ class QWidget;
 // The context menu of the window's picture area (the chart and everything
 // above the controls frame): Copy Picture puts the picture "Save Graph" saves
 // on the clipboard, with the chart's columns (ChartClipboard), Save Picture
-// As writes it as PNG, Windows bitmap, SVG or PDF. It opens on a right click there, and on the menu key or Shift+F10
-// while the chart has the focus; the chart takes the focus only by a click,
-// so the Tab order stays as it is. Ctrl+Shift+C copies from anywhere in the
-// window.
+// As writes it as PNG, Windows bitmap, SVG or PDF. It opens on a right click
+// there, and on the menu key or Shift+F10 while the chart has the focus; the
+// chart takes the focus only by a click, so the Tab order stays as it is.
+// Ctrl+Shift+C copies from anywhere in the window.
 class PictureMenu : public QObject
 {
     Q_OBJECT
