@@ -1,8 +1,8 @@
 #include "charteditor.h"
 
+#include "chartclipboard.h"
 #include "columndialog.h"
 #include "columnscommand.h"
-#include "columntable.h"
 #include "formdialogs.h"
 #include "jchart.h"
 #include "runtimeerror.h"
@@ -19,8 +19,6 @@
 #include <algorithm>
 
 namespace {
-
-const QString PastedText = QStringLiteral("The pasted text");
 
 QString pasteName(qsizetype count)
 {
@@ -61,8 +59,7 @@ void ChartEditor::updateActions()
     m_remove->setEnabled(column >= 0);
     m_moveLeft->setEnabled(column > 0);
     m_moveRight->setEnabled(column >= 0 && column < m_chart->ItemCount() - 1);
-    const QMimeData *clipboard = QGuiApplication::clipboard()->mimeData();
-    m_paste->setEnabled(clipboard && clipboard->hasText());
+    m_paste->setEnabled(ChartClipboard::holdsColumns(QGuiApplication::clipboard()->mimeData()));
 }
 
 void ChartEditor::push(const QString &name, const QList<ChartColumn> &after, int current)
@@ -120,11 +117,14 @@ void ChartEditor::moveColumn(int index, int by)
 
 void ChartEditor::pasteText(const QString &text)
 {
-    const QList<ChartColumn> pasted = ColumnTable::read(text, PastedText);
-    if (pasted.isEmpty()) {
-        throw RuntimeError(ErrorKind::InvalidFormat,
-                           PastedText + QStringLiteral(" holds no columns: copy rows of a label and a value."));
-    }
+    QMimeData data;
+    data.setText(text);
+    paste(&data);
+}
+
+void ChartEditor::paste(const QMimeData *data)
+{
+    const QList<ChartColumn> pasted = ChartClipboard::columns(data);
     const int count = m_chart->ItemCount();
     if (count + pasted.size() > jChart::Capacity) {
         throw RuntimeError::indexOutOfRange(
@@ -141,7 +141,7 @@ void ChartEditor::pasteText(const QString &text)
 void ChartEditor::pasteColumns()
 {
     try {
-        pasteText(QGuiApplication::clipboard()->text());
+        paste(QGuiApplication::clipboard()->mimeData());
     } catch (const RuntimeError &error) {
         FormDialogs::showError(m_chart->window(), QStringLiteral("The columns could not be pasted.\n\n%1\n\n"
                                                                  "The chart was not changed.")

@@ -10,6 +10,7 @@
 class QAction;
 class QKeyEvent;
 class QMenu;
+class QMimeData;
 class QUndoStack;
 class jChart;
 
@@ -38,12 +39,15 @@ public:
     void removeColumn(int index);
     // Moves column index by one place; `by` is -1 (left) or 1 (right).
     void moveColumn(int index, int by);
-    // Appends the columns of a table (TSV from a spreadsheet, CSV). Throws
+    // Appends the columns the data holds (ChartClipboard::columns): a copied
+    // chart's, or a table's (TSV from a spreadsheet, CSV). Throws
     // RuntimeError (InvalidFormat) naming the line and the reason, or
     // (IndexOutOfRange) with the counts when they would pass the chart's
     // capacity; nothing changes then.
+    void paste(const QMimeData *data);
+    // Appends the columns of a table, as paste does.
     void pasteText(const QString &text);
-    // Pastes the clipboard's text; a failure is shown in a message box.
+    // Pastes from the clipboard; a failure is shown in a message box.
     void pasteColumns();
 
 protected:

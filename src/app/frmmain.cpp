@@ -132,12 +132,13 @@ frmMain::frmMain(QWidget *parent)
     m_resolution = Resolution::of(this);
     buildFromDesign();
     connectHandlers();
-    const auto *pictureMenu = new PictureMenu(this, m_chart, control<QWidget>(QStringLiteral("Frame1")));
+    auto *pictureMenu = new PictureMenu(this, m_chart, control<QWidget>(QStringLiteral("Frame1")));
     m_document = new DocumentController(this, m_chart,
                                         {control<QLineEdit>(QStringLiteral("txtMainHeading")),
                                          control<QLineEdit>(QStringLiteral("txtYAxisLabel")),
                                          control<QLineEdit>(QStringLiteral("txtXAxis"))},
                                         pictureMenu->menu());
+    pictureMenu->setDocumentSource([this] { return m_document->document(); });
     addKeyboardShortcuts(pictureMenu->menu());
     centreOnScreen();
 

@@ -37,15 +37,6 @@ RuntimeError encodingFailure()
     return RuntimeError(ErrorKind::File, QStringLiteral("The picture could not be encoded."));
 }
 
-// The same encoding as Save Graph's: the bitmap comes out the same.
-QByteArray encodeRaster(QWidget *window, const char *format)
-{
-    const QByteArray bytes = GraphFile::encodeImage(FormPicture::capture(window), format);
-    if (bytes.isEmpty())
-        throw encodingFailure();
-    return bytes;
-}
-
 void renderVector(QWidget *window, ScalableTextDevice &device)
 {
     QPainter painter(&device);
@@ -138,12 +129,22 @@ Target target(const QString &chosen, const QString &selectedFilter)
 QByteArray encode(QWidget *window, Format format)
 {
     switch (format) {
-    case Format::Png: return encodeRaster(window, "PNG");
-    case Format::Bmp: return encodeRaster(window, "BMP");
+    case Format::Png:
+    case Format::Bmp: return encodeRaster(FormPicture::capture(window), format);
     case Format::Svg: return encodeSvg(window);
     case Format::Pdf: return encodePdf(window);
     }
     Q_UNREACHABLE();
+}
+
+// The same encoding as Save Graph's: the bitmap comes out the same.
+QByteArray encodeRaster(const QImage &picture, Format format)
+{
+    Q_ASSERT(format == Format::Png || format == Format::Bmp);
+    const QByteArray bytes = GraphFile::encodeImage(picture, format == Format::Png ? "PNG" : "BMP");
+    if (bytes.isEmpty())
+        throw encodingFailure();
+    return bytes;
 }
 
 void writeFile(const QByteArray &bytes, const QString &path)

@@ -5,6 +5,7 @@
 
 #include <span>
 
+class QImage;
 class QWidget;
 
 // The window's picture, the one "Save Graph" writes, in the file types Save
@@ -40,6 +41,9 @@ Target target(const QString &chosen, const QString &selectedFilter);
 // RuntimeError (File) when the picture cannot be encoded, an SVG that would
 // not be well-formed XML included.
 QByteArray encode(QWidget *window, Format format);
+// A picture already captured from the window (FormPicture::capture) as the
+// bytes encode gives for it in a raster type, PNG or Windows bitmap.
+QByteArray encodeRaster(const QImage &picture, Format format);
 
 // Writes the bytes to path with AtomicFile::write: whole or not at all, a
 // link replaced itself. Throws AtomicFile::WriteError with the path and the

@@ -1,6 +1,7 @@
 #include "picturemenu.h"
 
 #include "atomicfile.h"
+#include "chartclipboard.h"
 #include "formdialogs.h"
 #include "formpicture.h"
 #include "pictureexport.h"
@@ -17,6 +18,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTreeView>
@@ -206,8 +208,15 @@ bool PictureMenu::pictureCanBeMade(const QString &otherwise)
 
 void PictureMenu::copyPicture()
 {
-    if (pictureCanBeMade(QStringLiteral("Nothing was copied.")))
-        QGuiApplication::clipboard()->setImage(FormPicture::capture(m_window));
+    const QString otherwise = QStringLiteral("Nothing was copied.");
+    if (!pictureCanBeMade(otherwise))
+        return;
+    try {
+        const ChartDocument document = m_document ? m_document() : ChartDocument();
+        QGuiApplication::clipboard()->setMimeData(ChartClipboard::copy(m_window, document).release());
+    } catch (const RuntimeError &error) {
+        FormDialogs::showError(m_window, error.message() + QStringLiteral("\n\n") + otherwise);
+    }
 }
 
 void PictureMenu::savePictureAs()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "chartdocument.h"
 #include "pictureexport.h"
 
 #include <QObject>
@@ -15,11 +16,11 @@ class QWidget;
 
 // The context menu of the window's picture area (the chart and everything
 // above the controls frame): Copy Picture puts the picture "Save Graph" saves
-// on the clipboard, Save Picture As writes it as PNG, Windows bitmap, SVG or
-// PDF. It opens on a right click there, and on the menu key or Shift+F10
-// while the chart has the focus; the chart takes the focus only by a click,
-// so the Tab order stays as it is. Ctrl+Shift+C copies from anywhere in the
-// window.
+// on the clipboard, with the chart's columns (ChartClipboard), Save Picture
+// As writes it as PNG, Windows bitmap, SVG or PDF. It opens on a right click
+// there, and on the menu key or Shift+F10 while the chart has the focus; the
+// chart takes the focus only by a click, so the Tab order stays as it is.
+// Ctrl+Shift+C copies from anywhere in the window.
 class PictureMenu : public QObject
 {
     Q_OBJECT
@@ -37,6 +38,11 @@ public:
     // replacing a file: Save Picture As asks that about the file it writes.
     using FileChooser = std::function<QString(const QString &folder, const QString &filters, QString *selectedFilter)>;
     void setFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
+
+    // The chart whose columns Copy Picture copies with the picture; with
+    // none, it copies the picture only.
+    using DocumentSource = std::function<ChartDocument()>;
+    void setDocumentSource(DocumentSource source) { m_document = std::move(source); }
 
     // Where the file dialog opens first: the user's pictures folder, or the
     // home folder where there is none.
@@ -62,6 +68,7 @@ private:
     std::optional<PictureExport::Target> chooseTarget();
 
     FileChooser m_chooseFile;
+    DocumentSource m_document;
     QString m_lastFolder;
     QString m_lastFilter;
 };

@@ -163,17 +163,26 @@ ChartColumn columnOf(const Row &row, const QString &source)
     return column;
 }
 
+QString inQuotes(const QString &text)
+{
+    QString field = text;
+    field.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + field + u'"';
+}
+
 // A field as CSV writes it: in quotes when it holds a separator, a quote or
 // a line break, or starts or ends with a blank that a reader might trim.
 QString csvField(const QString &text)
 {
     const bool quoted = text.contains(u',') || text.contains(u'"') || text.contains(u'\n') || text.contains(u'\r')
         || text.contains(u'\t') || text.trimmed().size() != text.size();
-    if (!quoted)
-        return text;
-    QString field = text;
-    field.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + field + u'"';
+    return quoted ? inQuotes(text) : text;
+}
+
+QString textField(const QString &text)
+{
+    const bool quoted = text.contains(u'\t') || text.contains(u'"') || text.contains(u'\n') || text.contains(u'\r');
+    return quoted ? inQuotes(text) : text;
 }
 
 } // namespace
@@ -209,6 +218,14 @@ QByteArray toCsv(const QList<ChartColumn> &columns)
             + colourText(column.labelColour) + QStringLiteral("\r\n");
     }
     return text.toUtf8();
+}
+
+QString toText(const QList<ChartColumn> &columns)
+{
+    QString text;
+    for (const ChartColumn &column : columns)
+        text += textField(column.label) + u'\t' + QString::number(column.value) + u'\n';
+    return text;
 }
 
 } // namespace ColumnTable

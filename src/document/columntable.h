@@ -27,4 +27,10 @@ QList<ChartColumn> read(QStringView text, const QString &source);
 // colour, with CRLF line ends as RFC 4180 has them.
 QByteArray toCsv(const QList<ChartColumn> &columns);
 
+// The columns as a spreadsheet puts rows on the clipboard: a label, a tab
+// and the value, one line a column, with no header. A label that holds a
+// tab, a line break or a quote is in quotes, its quotes doubled, as read
+// reads it back.
+QString toText(const QList<ChartColumn> &columns);
+
 } // namespace ColumnTable

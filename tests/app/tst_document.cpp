@@ -108,6 +108,8 @@ void tst_Document::roundTrip_data()
     QTest::newRow("chart file") << "sales.plinthos" << "Sales in May ✓" << "   The Plinthos - sales.plinthos";
     // A table holds the data only: the chart itself stays unsaved.
     QTest::newRow("CSV table") << "sales.csv" << ChartDocument().heading << "   The Plinthos*";
+    // Copied, cleared and pasted back into the same window.
+    QTest::newRow("Copy Picture, Clear Graph, Paste Columns") << "" << ChartDocument().heading << "   The Plinthos*";
 }
 
 // What is saved comes back: the same columns, texts and picture, pixel for
@@ -123,6 +125,20 @@ void tst_Document::roundTrip()
         document()->editor()->addColumn(column);
     chart()->setFocus();
     chart()->setCurrentColumn(1);
+    if (name.isEmpty()) {
+        const ChartDocument copied = document()->document();
+        const QImage picture = FormPicture::capture(m_window.get());
+        QTest::keyClick(chart(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+        step(QStringLiteral("clear"));
+        QCOMPARE(chart()->ItemCount(), 0);
+        chart()->setFocus();
+        QTest::keySequence(chart(), QKeySequence::Paste);
+        QCOMPARE(document()->document(), copied);
+        QCOMPARE(FormPicture::capture(m_window.get()), picture);
+        QCOMPARE(document()->history()->undoText(), QStringLiteral("Paste 3 Columns"));
+        QCOMPARE(title(), savedTitle);
+        return;
+    }
     const QString path = m_folder.filePath(name);
     chooseFile(path);
     QVERIFY(document()->saveChart());
@@ -273,6 +289,8 @@ void tst_Document::step(const QString &step)
         QGuiApplication::clipboard()->setText(rest.replace(u'|', u'\n').replace(u',', u'\t'));
         chart()->setFocus();
         QTest::keySequence(chart(), QKeySequence::Paste);
+    } else if (verb == u"copy") {
+        m_window->findChild<PictureMenu *>()->copyAction()->trigger();
     } else if (verb == u"type") {
         heading()->setFocus();
         heading()->selectAll();
@@ -305,6 +323,10 @@ void tst_Document::undoRedo_data()
         << QStringList{"A:1 [Add Column]", "A:1 B:2 [Add Column]", "A:1 Beta:2 [Edit Column]", "A:1 B:2 [Add Column]", "A:1 Beta:2 [Edit Column]"};
     QTest::newRow("paste a spreadsheet's rows") << QStringList{"add A 1", "paste P,5|Q,6|", "undo", "paste R,7"}
                                                 << QStringList{"A:1 [Add Column]", "A:1 P:5 Q:6 [Paste 2 Columns]", "A:1 [Add Column]", "A:1 R:7 [Paste 1 Column]"};
+    QTest::newRow("a copied chart pasted adds its columns after those there")
+        << QStringList{"add A 1", "add B 2", "copy", "keys Ctrl+V", "undo"}
+        << QStringList{"A:1 [Add Column]", "A:1 B:2 [Add Column]", "A:1 B:2 [Add Column]", "A:1 B:2 A:1 B:2 [Paste 2 Columns]",
+                       "A:1 B:2 [Add Column]"};
     QTest::newRow("typing the heading is one step; Ctrl+Z there undoes it")
         << QStringList{"type Sales", "add A 1", "undo", "keys heading Ctrl+Z", "keys heading Ctrl+Shift+Z"}
         << QStringList{"[Edit Heading] heading:Sales", "A:1 [Add Column] heading:Sales", "[Edit Heading] heading:Sales", "[]",

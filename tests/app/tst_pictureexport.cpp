@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSvgRenderer>
@@ -353,6 +354,14 @@ void tst_PictureExport::everyPathGivesTheCleanPicture()
     }
     const QImage picture = file.isEmpty() ? QGuiApplication::clipboard()->image() : QImage(file);
     QCOMPARE(picture.convertToFormat(QImage::Format_RGB32), m_saved);
+    if (file.isEmpty()) {
+        // The same copy offers each file type with the bytes Save Picture As
+        // writes, and the columns as rows of text.
+        const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+        for (const auto &[type, format] : {std::pair{"image/png", Format::Png}, {"image/bmp", Format::Bmp}, {"image/svg+xml", Format::Svg}})
+            QCOMPARE(data->data(QLatin1String(type)), PictureExport::encode(m_window.get(), format));
+        QCOMPARE(data->text(), QStringLiteral("Alpha\t50\nBeta\t95\nGamma\t20\n"));
+    }
     QVERIFY(edit->hasFocus());
     QCOMPARE(edit->text(), text);
     QCOMPARE(edit->selectedText(), selection);

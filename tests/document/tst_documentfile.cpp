@@ -1,4 +1,6 @@
 #include "chartdocument.h"
+#include "columntable.h"
+#include "documentfields.h"
 #include "documentfile.h"
 
 #include <QTest>
@@ -81,6 +83,14 @@ void tst_DocumentFile::writesWhatItReads()
     const QByteArray csv = DocumentFile::encode(document, DocumentFile::Format::Table);
     QCOMPARE(DocumentFile::parse(csv, QStringLiteral("t.csv"), DocumentFile::Format::Table).columns, document.columns);
     QVERIFY(csv.startsWith("Label,Value,Colour,Label colour\r\n\" padded, \"\"quoted\"\" \",-5,#563412,#EFCDAB\r\n"));
+
+    // Rows of text for a spreadsheet: a label and a value, read back the same.
+    document.columns.append({QStringLiteral("tab\tand\nbreak"), 1, 0, 0});
+    const QString text = ColumnTable::toText(document.columns);
+    QCOMPARE(text, QStringLiteral("\" padded, \"\"quoted\"\" \"\t-5\n\t32767\n\"tab\tand\nbreak\"\t1\n"));
+    for (ChartColumn &column : document.columns)
+        column = {column.label, column.value, DocumentFields::defaultColour(), DocumentFields::defaultLabelColour()};
+    QCOMPARE(ColumnTable::read(text, QString()), document.columns);
 }
 
 QTEST_GUILESS_MAIN(tst_DocumentFile)

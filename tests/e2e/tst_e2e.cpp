@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QXmlStreamReader>
 
 #include <cmath>
 #include <functional>
@@ -402,17 +403,31 @@ void tst_EndToEnd::copyPictureFromTheChartsMenu()
     const QImage saved = QImage(m_folder.filePath(QStringLiteral("graph2.bmp"))).convertToFormat(QImage::Format_RGB32);
     QVERIFY(!saved.isNull());
     chooseFromChartMenu(0);
-    // The program serves the clipboard; another program reads it as PNG.
+    // The program serves the clipboard; another program reads it in each
+    // type it offers.
+    const auto read = [](const char *type) {
+        QProcess xclip;
+        xclip.start(QStringLiteral("xclip"), {"-selection", "clipboard", "-t", type, "-o"});
+        return xclip.waitForFinished(WaitMs) && xclip.exitCode() == 0 ? xclip.readAllStandardOutput() : QByteArray();
+    };
     QImage pasted;
-    QTRY_VERIFY_WITH_TIMEOUT(
-        [&pasted] {
-            QProcess xclip;
-            xclip.start(QStringLiteral("xclip"), {"-selection", "clipboard", "-t", "image/png", "-o"});
-            return xclip.waitForFinished(WaitMs) && xclip.exitCode() == 0
-                && pasted.loadFromData(xclip.readAllStandardOutput(), "PNG");
-        }(),
-        WaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(pasted.loadFromData(read("image/png"), "PNG"), WaitMs);
     QCOMPARE(pasted.convertToFormat(QImage::Format_RGB32), saved);
+    const QList<QByteArray> targets = read("TARGETS").split('\n');
+    for (const char *type : {"image/png", "image/bmp", "image/svg+xml", "application/x-qt-image", "text/plain", "UTF8_STRING",
+                             "application/x-plinthos-chart"})
+        QVERIFY2(targets.contains(type), type);
+    const QByteArray bitmap = read("image/bmp");
+    QVERIFY(bitmap.startsWith("BM"));
+    QCOMPARE(QImage::fromData(bitmap, "BMP").convertToFormat(QImage::Format_RGB32), saved);
+    const QByteArray drawing = read("image/svg+xml");
+    QXmlStreamReader svg(drawing);
+    while (!svg.atEnd())
+        svg.readNext();
+    QVERIFY2(!svg.hasError(), qPrintable(svg.errorString()));
+    QVERIFY(drawing.contains(">North</text>") && drawing.contains(">East</text>"));
+    for (const char *type : {"text/plain", "UTF8_STRING"})
+        QCOMPARE(read(type), QByteArray("North\t50\nSouth\t95\nEast\t20\n"));
 }
 
 void tst_EndToEnd::savePictureAsEachType()
