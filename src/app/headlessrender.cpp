@@ -179,8 +179,6 @@ int writeOutput(const QByteArray &bytes, const QString &output)
 int run(const CommandLine::Render &request, char *programName)
 {
     qInstallMessageHandler(quietMessage);
-    // The font configuration is read meanwhile: the window needs it first.
-    FontConfigurationLoader fontConfiguration;
     Input input;
     try {
         input = readInput(request.input);
@@ -193,6 +191,9 @@ int run(const CommandLine::Render &request, char *programName)
     if (screen.platform().isEmpty())
         return fail(QStringLiteral("no screen in memory could be made to draw on: %1.")
                         .arg(QString::fromLocal8Bit(std::strerror(errno))));
+    // Read meanwhile; the toolkit frees it at its end, so it is read only
+    // once the input holds a chart to draw.
+    FontConfigurationLoader fontConfiguration;
     QByteArray platformOption = "-platform";
     QByteArray platform = screen.platform();
     std::array<char *, 4> arguments{programName, platformOption.data(), platform.data(), nullptr};
