@@ -1,6 +1,8 @@
 #include "commandline.h"
 
 #include <QByteArray>
+#include <QFileInfo>
+#include <QHash>
 #include <QStringList>
 #include <QtGlobal>
 
@@ -9,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <optional>
 
 namespace {
 
@@ -40,14 +43,19 @@ constexpr QtOption QtOptions[] = {
 
 // The program's own options, in the order the help lists them. An option
 // with a valueName takes a value, as the next argument or as --name=value.
+// The options of --render have no apply: their values are read together.
 struct Option
 {
-    const char *shortName;
+    const char *shortName; // may be null
     const char *longName;
     const char *valueName;
     const char *description;
     void (*apply)(CommandLine &commandLine, const QString &value);
 };
+
+constexpr const char *RenderOption = "render";
+constexpr double MinScale = 1;
+constexpr double MaxScale = 8;
 
 const Option Options[] = {
     {"h", "help", nullptr, "Displays this help and ends.",
@@ -57,6 +65,14 @@ const Option Options[] = {
          if (commandLine.action != CommandLine::Action::ShowHelp)
              commandLine.action = CommandLine::Action::ShowVersion;
      }},
+    {nullptr, RenderOption, "INPUT",
+     "Draws the chart in INPUT, a chart file or a CSV or TSV table (- reads standard input), without a "
+     "window, and saves its picture; then ends.",
+     nullptr},
+    {"o", "output", "FILE", "With --render: the picture's file (- writes standard output).", nullptr},
+    {nullptr, "format", "TYPE", "With --render: png, bmp, svg or pdf; else FILE's extension says.", nullptr},
+    {nullptr, "scale", "S", "With --render: the picture at S times its size at 96 dpi, S from 1 to 8 (default 1).",
+     nullptr},
 };
 
 // An argument that starts with a dash, without its one or two dashes and
@@ -89,13 +105,82 @@ const QtOption *findQtOption(const Spelling &spelling)
 const Option *findOption(const Spelling &spelling)
 {
     for (const Option &option : Options) {
-        if (spelling.name == QLatin1String(option.shortName) || spelling.name == QLatin1String(option.longName))
+        if ((option.shortName && spelling.name == QLatin1String(option.shortName))
+            || spelling.name == QLatin1String(option.longName))
             return spelling.joined && !option.valueName ? nullptr : &option;
     }
     return nullptr;
 }
 
 constexpr const char *UsageLine = "Usage: plinthos [options] [FILE]\n";
+
+// The description after the name, its words wrapped within 79 columns and
+// its further lines under its first.
+QString wrapped(const QString &name, const QString &description)
+{
+    constexpr qsizetype Width = 79;
+    QString text = name;
+    qsizetype lineStart = 0;
+    for (const QString &word : description.split(u' ')) {
+        if (text.size() - lineStart + 1 + word.size() > Width && text.size() > name.size()) {
+            lineStart = text.size() + 1;
+            text += u'\n' + QString(name.size(), u' ');
+        } else if (text.size() > name.size()) {
+            text += u' ';
+        }
+        text += word;
+    }
+    return text + u'\n';
+}
+
+// The picture type named by --format, or by the extension of the output.
+std::optional<PictureExport::Format> pictureFormat(const QString &name)
+{
+    for (const PictureExport::FileType &type : PictureExport::fileTypes()) {
+        if (name.compare(QLatin1String(type.extension), Qt::CaseInsensitive) == 0)
+            return type.format;
+    }
+    return std::nullopt;
+}
+
+// Why the values of --render and its options make no picture; empty when
+// they do, and commandLine.render is set.
+QString readRender(CommandLine &commandLine, const QHash<QString, QString> &values)
+{
+    CommandLine::Render &render = commandLine.render;
+    render.input = values.value(QLatin1String(RenderOption));
+    render.output = values.value(QStringLiteral("output"));
+    if (render.output.isEmpty())
+        return QStringLiteral("--render needs -o FILE, the file to save the picture in (- for standard output)");
+    const QString formatName = values.value(QStringLiteral("format"));
+    const QString typeList = QStringLiteral("png, bmp, svg or pdf");
+    if (!formatName.isEmpty()) {
+        const auto format = pictureFormat(formatName);
+        if (!format)
+            return QStringLiteral("unknown picture type \"%1\"; choose %2").arg(formatName, typeList);
+        render.format = *format;
+    } else if (render.output == u'-') {
+        return QStringLiteral("-o - writes to standard output and needs --format %1").arg(typeList);
+    } else if (const auto format = pictureFormat(QFileInfo(render.output).suffix())) {
+        render.format = *format;
+    } else {
+        return QStringLiteral("the picture type of \"%1\" is not known by its extension; end the name in .png, "
+                              ".bmp, .svg or .pdf, or give --format %2")
+            .arg(render.output, typeList);
+    }
+    if (values.contains(QStringLiteral("scale"))) {
+        const QString scaleText = values.value(QStringLiteral("scale"));
+        bool isNumber = false;
+        render.scale = scaleText.toDouble(&isNumber);
+        if (!isNumber || !(render.scale >= MinScale && render.scale <= MaxScale)) {
+            return QStringLiteral("the scale must be a number from %1 to %2, not \"%3\"")
+                .arg(MinScale)
+                .arg(MaxScale)
+                .arg(scaleText);
+        }
+    }
+    return {};
+}
 
 // The options the program takes, as the help lists them.
 QString optionsText()
@@ -104,14 +189,15 @@ QString optionsText()
     QStringList names;
     qsizetype width = 0;
     for (const Option &option : Options) {
-        QString name = QStringLiteral("-%1, --%2").arg(QLatin1String(option.shortName), QLatin1String(option.longName));
+        QString name = option.shortName ? QStringLiteral("-%1, ").arg(QLatin1String(option.shortName)) : QStringLiteral("    ");
+        name += QStringLiteral("--") + QLatin1String(option.longName);
         if (option.valueName)
             name += u' ' + QLatin1String(option.valueName);
         width = qMax(width, name.size());
         names << name;
     }
     for (qsizetype i = 0; i < names.size(); ++i)
-        text += QStringLiteral("  %1  %2\n").arg(names[i].leftJustified(width), QLatin1String(Options[i].description));
+        text += wrapped(QStringLiteral("  %1  ").arg(names[i].leftJustified(width)), QLatin1String(Options[i].description));
     return text + QStringLiteral("\nQt's own options, such as -platform NAME, -display DISPLAY, -style NAME and\n"
                                  "-reverse, are passed on to Qt.\n");
 }
@@ -121,7 +207,9 @@ QString helpText()
     return QLatin1String(UsageLine)
         + QStringLiteral("Draws a column chart by hand: type a label and a value, pick the colours and add the "
                          "column.\nRight-click the chart to copy the picture or save it as PNG, BMP, SVG or PDF.\n"
-                         "FILE, a chart saved by Plinthos (*.plinthos) or a CSV or TSV table, opens at start.\n")
+                         "FILE, a chart saved by Plinthos (*.plinthos) or a CSV or TSV table, opens at start.\n"
+                         "With --render, no window opens and no display is needed: the picture that Save Graph\n"
+                         "gives is saved, e.g. plinthos --render sales.csv -o sales.png --scale 2\n")
         + optionsText();
 }
 
@@ -155,6 +243,10 @@ CommandLine parseCommandLine(int argc, char *argv[])
         return commandLine;
     };
 
+    // The values of --render and of its options, and the first of these
+    // options as given.
+    QHash<QString, QString> renderValues;
+    QString renderArgument;
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const QString argument = QString::fromLocal8Bit(argv[i]);
@@ -200,7 +292,32 @@ CommandLine parseCommandLine(int argc, char *argv[])
                 return refuse(QStringLiteral("the option %1 needs a value").arg(argument));
             value = QString::fromLocal8Bit(argv[++i]);
         }
-        option->apply(commandLine, value);
+        if (option->apply) {
+            option->apply(commandLine, value);
+            continue;
+        }
+        if (renderValues.contains(QLatin1String(option->longName)))
+            return refuse(QStringLiteral("the option %1 is given twice").arg(argument));
+        renderValues.insert(QLatin1String(option->longName), value);
+        if (renderArgument.isEmpty())
+            renderArgument = argument;
+    }
+    const bool rendering = renderValues.contains(QLatin1String(RenderOption));
+    if (!renderArgument.isEmpty() && commandLine.action == CommandLine::Action::Run) {
+        if (!rendering)
+            return refuse(QStringLiteral("the option %1 is taken only with --render").arg(renderArgument));
+        if (!commandLine.file.isEmpty())
+            return refuse(QStringLiteral("--render draws its INPUT; the file \"%1\" is one too many").arg(commandLine.file));
+        if (commandLine.qtArguments.size() > 1) {
+            return refuse(QStringLiteral("Qt's option %1 is not taken with --render")
+                              .arg(QString::fromLocal8Bit(commandLine.qtArguments[1])));
+        }
+        if (const QString problem = readRender(commandLine, renderValues); !problem.isEmpty()) {
+            refuse(problem);
+            commandLine.showUsage = false;
+            return commandLine;
+        }
+        commandLine.action = CommandLine::Action::Render;
     }
     commandLine.qtArgumentCount = int(commandLine.qtArguments.size());
     commandLine.qtArguments.push_back(nullptr);
@@ -215,10 +332,11 @@ int answerCommandLine(const CommandLine &commandLine)
     case CommandLine::Action::ShowVersion:
         return writeOutput(QStringLiteral("plinthos " PLINTHOS_VERSION "\n"));
     case CommandLine::Action::Refuse:
-        writeAll(stderr, QStringLiteral("plinthos: ") + commandLine.problem + u'\n' + QLatin1String(UsageLine)
-                             + optionsText());
+        writeAll(stderr, QStringLiteral("plinthos: ") + commandLine.problem + u'\n'
+                             + (commandLine.showUsage ? QLatin1String(UsageLine) + optionsText() : QString()));
         return RefusedStatus;
     case CommandLine::Action::Run:
+    case CommandLine::Action::Render:
         break;
     }
     return 0;

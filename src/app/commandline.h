@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pictureexport.h"
+
 #include <QString>
 
 #include <vector>
@@ -9,11 +11,26 @@
 // are set apart to be handed to the application and to nothing else.
 struct CommandLine
 {
-    enum class Action { Run, ShowHelp, ShowVersion, Refuse };
+    enum class Action { Run, ShowHelp, ShowVersion, Render, Refuse };
 
     Action action = Action::Run;
     // Why the command line is refused (Refuse): one line, without the usage.
     QString problem;
+    // Whether the usage follows the problem: not when the command line has
+    // the right shape and only a value of it is wrong.
+    bool showUsage = true;
+
+    // Render: the chart drawn without a window, and where its picture goes.
+    struct Render
+    {
+        QString input;  // a chart file or a table; "-" for standard input
+        QString output; // "-" for standard output
+        PictureExport::Format format = PictureExport::Format::Png;
+        // The picture at this many times its size at 96 dpi: drawn for a
+        // screen of scale x 96 dpi.
+        double scale = 1;
+    };
+    Render render;
     // The one positional argument, empty when none is given.
     QString file;
     // The windowing platform, X display and widget style asked for with

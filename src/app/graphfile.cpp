@@ -2,6 +2,7 @@
 
 #include "atomicfile.h"
 #include "numbers.h"
+#include "pngfile.h"
 #include "runtimeerror.h"
 
 #include <QBuffer>
@@ -113,6 +114,8 @@ QString nextFreeNumber(const QByteArray &folder, const QString &number)
 
 QByteArray encodeImage(const QImage &image, const char *format)
 {
+    if (qstricmp(format, "PNG") == 0)
+        return PngFile::encode(image);
     // Qt writes 32-bit pixels as a 24-bit bitmap, and does it many times
     // faster from RGB32 than from RGB888.
     QByteArray bytes;

@@ -3,6 +3,7 @@
 #include "documentcontroller.h"
 #include "fonts.h"
 #include "frmmain.h"
+#include "headlessrender.h"
 #include "twips.h"
 
 #include <QApplication>
@@ -13,6 +14,8 @@ int main(int argc, char *argv[])
 {
     // The command line is answered, or refused, before a display is opened.
     CommandLine commandLine = parseCommandLine(argc, argv);
+    if (commandLine.action == CommandLine::Action::Render)
+        return HeadlessRender::run(commandLine.render, argv[0]);
     if (commandLine.action != CommandLine::Action::Run)
         return answerCommandLine(commandLine);
 

@@ -45,7 +45,8 @@ void renderVector(QWidget *window, ScalableTextDevice &device)
 
 QString title(QWidget *window)
 {
-    return window->windowTitle().trimmed();
+    // Without the place the title bar marks unsaved changes in.
+    return window->windowTitle().remove(QStringLiteral("[*]")).trimmed();
 }
 
 QByteArray encodeSvg(QWidget *window)

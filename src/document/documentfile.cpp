@@ -80,6 +80,11 @@ ChartDocument read(const QString &path, Format *read)
         throw RuntimeError(ErrorKind::File, QStringLiteral("%1: this is a device or a pipe, not a chart file.").arg(source));
     if (!file.open(QIODevice::ReadOnly))
         throw RuntimeError(ErrorKind::File, QStringLiteral("%1: the file cannot be read: %2.").arg(source, file.errorString()));
+    return DocumentFile::read(file, source, formatOfName(path), read);
+}
+
+ChartDocument read(QFile &file, const QString &source, std::optional<Format> format, Format *read)
+{
     // Read no more than a chart can need, whatever the file claims.
     const QByteArray bytes = file.read(MaxFileSize + 1);
     if (file.error() != QFileDevice::NoError)
@@ -88,7 +93,7 @@ ChartDocument read(const QString &path, Format *read)
         throw readError(source, QString(), QStringLiteral("the file is larger than %1 MB, far more than a chart holds")
                                                .arg(MaxFileSize / (1024 * 1024)));
     }
-    return parse(bytes, source, formatOfName(path), read);
+    return parse(bytes, source, format, read);
 }
 
 QByteArray encode(const ChartDocument &document, Format format)

@@ -7,6 +7,8 @@
 
 #include <optional>
 
+class QFile;
+
 // Charts in files: the chart file (*.plinthos), which holds all of a chart,
 // and CSV or TSV tables, which hold its columns only.
 namespace DocumentFile {
@@ -36,6 +38,11 @@ ChartDocument parse(const QByteArray &bytes, const QString &source, std::optiona
 // Reads the file at path, as its name or else its text says. Throws
 // RuntimeError: File when it cannot be read, InvalidFormat as parse does.
 ChartDocument read(const QString &path, Format *read = nullptr);
+
+// Reads a chart from an open file, standard input included, as parse does;
+// no more than a chart can need is read.
+ChartDocument read(QFile &file, const QString &source, std::optional<Format> format = std::nullopt,
+                   Format *read = nullptr);
 
 // The bytes of a file of that format: a table holds the columns only.
 QByteArray encode(const ChartDocument &document, Format format);

@@ -211,6 +211,8 @@ void tst_PictureExport::verifySvg(const QString &path) const
             rectangleFills << QColor(fill).rgb();
         else if (svg.name() == u"text")
             texts << svg.readElementText();
+        else if (svg.name() == u"title")
+            QCOMPARE(svg.readElementText(), QStringLiteral("The Plinthos")); // no unsaved-changes mark
         else
             QVERIFY2(svg.name() != u"image", "a picture inside the drawing");
     }

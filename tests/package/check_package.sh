@@ -2,7 +2,8 @@
 # Usage: check_package.sh BUILD_DIR WORK_DIR VERSION CMAKE CPACK
 # Makes the Debian package from a built tree and checks its files against the
 # install, its fields and lintian; as root with apt, also installs it, runs the
-# program from PATH without a display, purges it and looks for what is left.
+# program from PATH without a display (and draws a chart), purges it and looks
+# for what is left.
 set -eu
 build=$1 work=$2 version=$3 cmake=$4 cpack=$5
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -44,6 +45,9 @@ $apt install --no-install-recommends "$deb" >"$work/apt.log" 2>&1 ||
 run="env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM PATH=/usr/bin:/bin plinthos"
 [ "$($run --version)" = "plinthos $version" ] || fail "plinthos --version did not answer plinthos $version"
 $run --help | grep -q "^Usage: plinthos " || fail "plinthos --help gave no usage"
+printf 'Apples,60\nPears,95\nPlums,30\n' >"$work/chart.csv"
+$run --render "$work/chart.csv" -o "$work/chart.png" --scale 2 || fail "plinthos --render failed"
+file "$work/chart.png" | grep -q "PNG image data, 2262 x 1019," || fail "plinthos --render drew no picture of 2262 x 1019"
 dpkg-query -L plinthos >"$work/installed"
 $apt remove --purge plinthos >"$work/apt.log" 2>&1 || { cat "$work/apt.log"; fail "apt-get could not purge it"; }
 trap - EXIT
@@ -58,4 +62,4 @@ while IFS= read -r path; do
     fi
 done <"$work/installed"
 [ -z "$left" ] || fail "left behind after the purge:$left"
-echo "Installed, ran --version and --help from PATH without a display, purged: nothing left behind."
+echo "Installed, ran --version, --help and --render from PATH without a display, purged: nothing left behind."
