@@ -165,6 +165,8 @@ QString advice(Problem problem, const QString &name)
                               "writable first.").arg(name);
     case Problem::FolderInTheWay:
         return QStringLiteral("Nothing was saved. A folder has that name: use another %1, or move the folder.").arg(name);
+    case Problem::NotAFile:
+        return QStringLiteral("Nothing was saved, and it was left as it is. Use another %1.").arg(name);
     case Problem::NameTooLong:
         return QStringLiteral("Nothing was saved. The name is longer than the file system takes: use a shorter %1.").arg(name);
     case Problem::DiskFull:
@@ -197,6 +199,8 @@ void write(const QByteArray &bytes, const QByteArray &path, const QString &what)
     const bool replacesFile = ::lstat(path.constData(), &existing) == 0 && S_ISREG(existing.st_mode);
     if (replacesFile && ::access(path.constData(), W_OK) != 0 && errno == EACCES)
         throw failure(Problem::ReadOnlyFile, QStringLiteral("the file is read-only"));
+    if (!replacesFile && ::lstat(path.constData(), &existing) == 0 && !S_ISLNK(existing.st_mode) && !S_ISDIR(existing.st_mode))
+        throw failure(Problem::NotAFile, QStringLiteral("it is a device, a pipe or a socket, not a file"));
 
     QByteArray temporary;
     int fd = createTemporary(folderOf(path), &temporary);

@@ -16,6 +16,7 @@ enum class Problem {
     FolderNotWritable,
     ReadOnlyFile,
     FolderInTheWay,
+    NotAFile,
     NameTooLong,
     DiskFull,
     Other,
@@ -59,7 +60,8 @@ QString displayPath(const QByteArray &path);
 // Writes bytes as the file at path: into a new temporary file beside it,
 // flushed to the disk, then renamed over path. Whoever looks at path sees the
 // old file or the whole new one, never a part; a symbolic link at path is
-// replaced itself, never what it points to; a read-only file is not replaced.
+// replaced itself, never what it points to; a read-only file is not replaced,
+// nor a device, a pipe or a socket, which other programs may be using.
 // Throws WriteError with "The <what> could not be saved as <path>: <reason>."
 // and leaves nothing behind.
 void write(const QByteArray &bytes, const QByteArray &path, const QString &what);

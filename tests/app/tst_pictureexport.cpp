@@ -464,6 +464,8 @@ void tst_PictureExport::saveAsWritesOnlyTheChosenFile_data()
         << QStringList{"elsewhere.svg, which does not exist."};
     QTest::newRow("a name of 256 characters") << QString(252, u'n') + ".svg" << "" << "" << none << false
         << QStringList{"File name too long.\n\nNothing was saved. The name is longer than the file system takes: use a shorter name."};
+    QTest::newRow("a pipe is left as it is") << "chart.svg" << "pipe" << "&Yes" << QStringList{"chart.svg"} << false
+        << QStringList{"already exists", "a pipe or a socket, not a file.\n\nNothing was saved, and it was left as it is."};
     // For a user whom permissions bind.
     QTest::newRow("a read-only folder") << "locked/chart" << "read-only folder" << "" << QStringList{"locked"} << false
         << QStringList{"Permission denied.\n\nNothing was saved. The folder cannot be written to: use another folder."};
@@ -493,6 +495,8 @@ void tst_PictureExport::saveAsWritesOnlyTheChosenFile()
         QVERIFY(::mkdir(QFile::encodeName(occupant == u"folder" ? path : QFileInfo(path).path()).constData(), 0500) == 0);
     if (occupant == u"read-only file")
         QVERIFY(earlier.setPermissions(QFile::ReadOwner));
+    if (occupant == u"pipe")
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
     if (occupant.startsWith(u"read-only")
         && ::access(QFile::encodeName(occupant.endsWith(u"file") ? path : QFileInfo(path).path()).constData(), W_OK) == 0)
         QSKIP("This user may write anywhere; the test runs as an unprivileged user too.");
@@ -515,7 +519,7 @@ void tst_PictureExport::saveAsWritesOnlyTheChosenFile()
     QCOMPARE(startedAt.value(1), startedAt.size() == 2 ? m_folder->filePath(chosen) : QString());
     // The picture is in the file written; what a link points to stays.
     QFile file(path);
-    QCOMPARE(!path.isEmpty() && file.open(QIODevice::ReadOnly) && file.read(5) == "<?xml", picture);
+    QCOMPARE(QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly) && file.read(5) == "<?xml", picture);
     QCOMPARE(QFileInfo(path).isSymLink(), occupant.endsWith(u"link") && !picture);
     QCOMPARE(QFile::exists(elsewhere), occupant == u"link");
 }
