@@ -45,9 +45,17 @@ bool holdsColumns(const QMimeData *data)
 
 QList<ChartColumn> columns(const QMimeData *data)
 {
-    const QList<ChartColumn> columns = data && data->hasFormat(QString::fromLatin1(ChartType))
-        ? DocumentFile::parse(data->data(QString::fromLatin1(ChartType)), CopiedChart, DocumentFile::Format::Chart).columns
-        : ColumnTable::read(data ? data->text() : QString(), PastedText);
+    const bool copiedChart = data && data->hasFormat(QString::fromLatin1(ChartType));
+    const QByteArray copied = copiedChart ? data->data(QString::fromLatin1(ChartType)) : QByteArray();
+    const QString text = data && !copiedChart ? data->text() : QString();
+    // As much as a chart file may hold; more is no chart, only work.
+    if (copied.size() > DocumentFile::MaxFileSize || text.size() > DocumentFile::MaxFileSize) {
+        throw RuntimeError(ErrorKind::InvalidFormat,
+                           PastedText + QStringLiteral(" is larger than %1 MB, far more than a chart holds.")
+                                            .arg(DocumentFile::MaxFileSize / (1024 * 1024)));
+    }
+    const QList<ChartColumn> columns = copiedChart ? DocumentFile::parse(copied, CopiedChart, DocumentFile::Format::Chart).columns
+                                                   : ColumnTable::read(text, PastedText);
     if (columns.isEmpty()) {
         throw RuntimeError(ErrorKind::InvalidFormat,
                            PastedText + QStringLiteral(" holds no columns: copy rows of a label and a value."));

@@ -208,6 +208,7 @@ void tst_Document::badInputChangesNothing_data()
     QTest::newRow("paste: unknown colour") << "" << QByteArray("A\t5\tmauve")
                                            << "The pasted text, line 1: \"mauve\" is not a colour: write #RRGGBB or a palette colour's name, such as red or light grey.";
     QTest::newRow("paste: nothing") << "" << QByteArray("\n") << "The pasted text holds no columns: copy rows of a label and a value.";
+    QTest::newRow("paste: 5 MB") << "" << QByteArray(5 * 1024 * 1024, 'x') << "The pasted text is larger than 4 MB, far more than a chart holds.";
     QTest::newRow("paste: past the capacity") << "" << QByteArray("A\t1\n").repeated(99)
                                               << "Pasting 99 columns would give the chart 101; a chart holds at most 100, and this one holds 2 already.";
 }
