@@ -1,12 +1,15 @@
 #include "chartdocument.h"
 
 #include "documentfields.h"
+#include "numbers.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <QJsonValue>
+
+#include <cmath>
 
 using namespace DocumentFields;
 
@@ -123,14 +126,13 @@ ChartDocument ChartDocument::fromJson(const QByteArray &json, const QString &sou
     }
     const QJsonValue version = root.value(QLatin1String("version"));
     const double number = version.toDouble(-1);
-    if (!version.isDouble() || number < 1 || number != double(qint64(number)))
+    if (!version.isDouble() || number < 1 || number != std::trunc(number))
         throw reader.error(QStringLiteral("version"), QStringLiteral("the format version should be a whole number from 1 on"));
     if (number > FormatVersion) {
         throw readError(source, QString(),
                         QStringLiteral("this chart was saved by a newer Plinthos in format version %1; "
                                        "this Plinthos reads format version %2")
-                            .arg(qint64(number))
-                            .arg(FormatVersion));
+                            .arg(formatNumber(number), QString::number(FormatVersion)));
     }
 
     ChartDocument result;

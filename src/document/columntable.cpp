@@ -134,10 +134,17 @@ bool namesColours(const Row &row)
     return false;
 }
 
+// A value too large to read is still a number: the row is a column, and
+// its value is then refused with its line.
 bool isHeader(const Row &row)
 {
-    return row.fields.size() >= 2 && !row.fields[1].trimmed().isEmpty() && !scanNumberIfAny(row.fields[1])
-        && !namesColours(row);
+    if (row.fields.size() < 2 || row.fields[1].trimmed().isEmpty() || namesColours(row))
+        return false;
+    try {
+        return !scanNumberIfAny(row.fields[1]);
+    } catch (const RuntimeError &) {
+        return false;
+    }
 }
 
 ChartColumn columnOf(const Row &row, const QString &source)

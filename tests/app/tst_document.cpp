@@ -196,6 +196,9 @@ void tst_Document::badInputChangesNothing_data()
                                       << ", at columns: the chart has 101 columns; a chart holds at most 100.";
     QTest::newRow("CSV value missing") << "a.csv" << QByteArray("A,1\nB,\n") << ", line 2: the value is missing.";
     QTest::newRow("CSV value no number") << "a.csv" << QByteArray("A,1\r\n\r\nB,ten\r\n") << ", line 3: the value \"ten\" is not a number.";
+    QTest::newRow("version past any number") << "a.plinthos" << QByteArray("{\"format\": \"plinthos-chart\", \"version\": 1e30}")
+        << ": this chart was saved by a newer Plinthos in format version 1E+30; this Plinthos reads format version 1.";
+    QTest::newRow("CSV first value past any number") << "a.csv" << QByteArray("A,1e999") << ", line 1: the value 1e999 is out of range: a whole number from -32768 to 32767 is needed.";
     QTest::newRow("CSV value out of range") << "a.csv" << QByteArray("A,40000")
                                             << ", line 1: the value 40000 is out of range: a whole number from -32768 to 32767 is needed.";
     QTest::newRow("CSV quote never closed") << "a.csv" << QByteArray("A,1\n\"B,2\n") << ", line 2: a field opens a quote that is never closed.";
