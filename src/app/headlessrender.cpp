@@ -18,6 +18,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 #include <array>
 #include <cerrno>
@@ -118,9 +119,21 @@ struct Input
 Input readInput(const QString &name)
 {
     Input input;
-    if (name != u'-') {
+    const QFileInfo info(name);
+    if (name != u'-' && (!info.exists() || info.isFile() || info.isDir())) {
         input.path = name;
         input.document = DocumentFile::read(name, &input.format);
+        return input;
+    }
+    // A script's pipe, such as <(make-table), is read like standard input,
+    // as far as a chart file may go.
+    if (name != u'-') {
+        input.path = name;
+        const QString source = QDir::toNativeSeparators(name);
+        QFile pipe(name);
+        if (!pipe.open(QIODevice::ReadOnly))
+            throw RuntimeError(ErrorKind::File, QStringLiteral("%1: it cannot be read: %2.").arg(source, pipe.errorString()));
+        input.document = DocumentFile::read(pipe, source, DocumentFile::formatOfName(name), &input.format);
         return input;
     }
     const QString source = QStringLiteral("standard input");
@@ -131,14 +144,27 @@ Input readInput(const QString &name)
     return input;
 }
 
-// A device, a pipe or one of the program's own outputs named as a file
-// (/dev/null, /dev/stdout, /proc/self/fd/3, a FIFO) is written into as it
-// is: replaced by a file, it would be taken from every other program.
+// The program's own output named as a file (/dev/stdout, /dev/fd/3,
+// /proc/self/fd/3): its descriptor, written at its place, not reopened,
+// which would truncate a log it appends to. -1 for any other name.
+int descriptorOf(const QString &output)
+{
+    static const QRegularExpression named(QStringLiteral("^/(?:dev/(?:std(out|err)|fd/(\\d+))|proc/self/fd/(\\d+))$"));
+    const QRegularExpressionMatch match = named.match(QDir::cleanPath(QFileInfo(output).absoluteFilePath()));
+    if (!match.hasMatch())
+        return -1;
+    if (!match.captured(1).isEmpty())
+        return match.captured(1) == u"out" ? STDOUT_FILENO : STDERR_FILENO;
+    bool read = false;
+    const int descriptor = (match.captured(2) + match.captured(3)).toInt(&read);
+    return read ? descriptor : -1;
+}
+
+// A device or a pipe (/dev/null, a FIFO) is written into as it is:
+// replaced by a file, it would be taken from every other program. A file,
+// also one under /dev/shm, is written whole or not at all.
 bool isStream(const QString &output)
 {
-    const QString path = QDir::cleanPath(QFileInfo(output).absoluteFilePath());
-    if (path.startsWith(QLatin1String("/dev/")) || path.startsWith(QLatin1String("/proc/")))
-        return true;
     struct stat status = {};
     return ::stat(QFile::encodeName(output).constData(), &status) == 0 && !S_ISREG(status.st_mode)
         && !S_ISDIR(status.st_mode);
@@ -159,8 +185,13 @@ int writeOutput(const QByteArray &bytes, const QString &output)
         const QString problem = writeAll(stdout, bytes);
         return problem.isEmpty() ? 0 : fail(QStringLiteral("the picture could not be written to standard output: %1.").arg(problem));
     }
-    if (isStream(output)) {
-        std::FILE *stream = std::fopen(QFile::encodeName(output).constData(), "wb");
+    const int descriptor = descriptorOf(output);
+    if (descriptor >= 0 || isStream(output)) {
+        const int duplicate = descriptor >= 0 ? ::dup(descriptor) : -1;
+        std::FILE *stream = descriptor >= 0 ? (duplicate >= 0 ? ::fdopen(duplicate, "wb") : nullptr)
+                                            : std::fopen(QFile::encodeName(output).constData(), "wb");
+        if (!stream && duplicate >= 0)
+            ::close(duplicate);
         QString problem = stream ? writeAll(stream, bytes) : QString::fromLocal8Bit(std::strerror(errno));
         if (stream && std::fclose(stream) != 0 && problem.isEmpty())
             problem = QString::fromLocal8Bit(std::strerror(errno));

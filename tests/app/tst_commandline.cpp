@@ -217,6 +217,9 @@ void tst_CommandLine::render_data()
                                                        << "out.bmp" << QSize(1131, 509);
     QTest::newRow("into a descriptor, not over it") << Bare + "three.csv -o /proc/self/fd/1 --format png >fd.png" << 0
                                                     << "" << "fd.png" << QSize(1131, 509);
+    QTest::newRow("after what a log holds, from a pipe")
+        << "printf log >log.png && cat three.csv | " + Bare + "/dev/stdin -o /dev/stdout --format png >>log.png && "
+           "tail -c +4 log.png >fd.png" << 0 << "" << "fd.png" << QSize(1131, 509);
     QTest::newRow("a bad row: file, line, reason; nothing made")
         << Bare + "bad.csv -o bad.png" << 1 << "plinthos: bad.csv, line 2: the value \"lots\" is not a number.\n"
         << "bad.png" << QSize();
