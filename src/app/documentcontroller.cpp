@@ -205,7 +205,9 @@ bool DocumentController::saveChartAs()
     // The name's own extension wins over the type picked.
     const Format format = DocumentFile::formatOfName(chosen).value_or(filter == TableFilter ? Format::Table : Format::Chart);
     QString path = chosen;
-    if (QFileInfo(chosen).suffix().isEmpty())
+    // A name that says no type of ours ("Report 2024.03") gets the type's
+    // extension, so that the file is known by it again.
+    if (!DocumentFile::formatOfName(chosen))
         path += format == Format::Table ? QStringLiteral(".csv") : QStringLiteral(".plinthos");
     // The dialog asked about replacing the name as typed, not this one.
     if (path != chosen) {
