@@ -184,7 +184,9 @@ void DocumentController::showDocument(const ChartDocument &document, const QStri
     ++m_session;
     const QFileInfo file(path);
     m_shownPath = path.isEmpty() ? QString() : file.absoluteFilePath();
-    m_filePath = format == Format::Chart ? m_shownPath : QString();
+    // Save Chart writes where a link opened points, and leaves the link.
+    const QString target = file.canonicalFilePath();
+    m_filePath = format != Format::Chart ? QString() : target.isEmpty() ? m_shownPath : target;
     if (!path.isEmpty())
         m_lastFolder = file.absolutePath();
     updateTitle();

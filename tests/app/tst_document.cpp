@@ -357,10 +357,12 @@ void tst_Document::closePrompt_data()
     QTest::addColumn<int>("answer");
     QTest::addColumn<bool>("closes");
     QTest::addColumn<bool>("saved");
-    QTest::newRow("nothing changed: no question") << false << int(QMessageBox::NoButton) << true << false;
-    QTest::newRow("Save") << true << int(QMessageBox::Save) << true << true;
-    QTest::newRow("Discard") << true << int(QMessageBox::Discard) << true << false;
-    QTest::newRow("Cancel") << true << int(QMessageBox::Cancel) << false << false;
+    QTest::addColumn<bool>("link"); // the chart was opened through a link
+    QTest::newRow("nothing changed: no question") << false << int(QMessageBox::NoButton) << true << false << false;
+    QTest::newRow("Save") << true << int(QMessageBox::Save) << true << true << false;
+    QTest::newRow("Save writes where the link opened points") << true << int(QMessageBox::Save) << true << true << true;
+    QTest::newRow("Discard") << true << int(QMessageBox::Discard) << true << false << false;
+    QTest::newRow("Cancel") << true << int(QMessageBox::Cancel) << false << false << false;
 }
 
 void tst_Document::closePrompt()
@@ -369,9 +371,17 @@ void tst_Document::closePrompt()
     QFETCH(int, answer);
     QFETCH(bool, closes);
     QFETCH(bool, saved);
+    QFETCH(bool, link);
     const QString path = m_folder.filePath(QStringLiteral("closed.plinthos"));
+    const QString linkPath = m_folder.filePath(QStringLiteral("link.plinthos"));
     QFile::remove(path);
+    QFile::remove(linkPath);
     chooseFile(path);
+    if (link) {
+        QVERIFY(document()->saveChart() && QFile::link(path, linkPath));
+        document()->load(linkPath);
+        QVERIFY(QFileInfo(linkPath).isSymLink());
+    }
     if (changed)
         document()->editor()->addColumn({QStringLiteral("Kept"), 42, 0, 0});
     ModalAnswer<QMessageBox> question([answer](QMessageBox *box) { box->button(QMessageBox::StandardButton(answer))->click(); });
@@ -381,6 +391,7 @@ void tst_Document::closePrompt()
     QCOMPARE(QFile::exists(path), saved);
     if (saved)
         QCOMPARE(DocumentFile::read(path).columns, chart()->columns());
+    QCOMPARE(QFileInfo(linkPath).isSymLink(), link);
 }
 
 QTEST_MAIN(tst_Document)
