@@ -71,7 +71,7 @@ public:
         if (number.isUndefined())
             throw error(prefix + QStringLiteral("value"), QStringLiteral("the value is missing"));
         if (!number.isDouble())
-            throw error(prefix + QStringLiteral("value"), QStringLiteral("the value %1 is not a number").arg(QString::fromUtf8(json(number))));
+            throw error(prefix + QStringLiteral("value"), QStringLiteral("the value %1 is not a number").arg(excerpt(QString::fromUtf8(json(number)))));
         if (const QString problem = readValue(number.toDouble(), &column.value); !problem.isEmpty())
             throw error(prefix + QStringLiteral("value"), problem);
         column.colour = colour(object, "colour", prefix, defaultColour());

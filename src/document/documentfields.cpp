@@ -11,10 +11,10 @@ namespace DocumentFields {
 
 namespace {
 
-QString outOfRange(const QString &number)
+QString outOfRange(QStringView number)
 {
     return QStringLiteral("the value %1 is out of range: a whole number from %2 to %3 is needed")
-        .arg(number)
+        .arg(excerpt(number))
         .arg(std::numeric_limits<std::int16_t>::min())
         .arg(std::numeric_limits<std::int16_t>::max());
 }
@@ -38,10 +38,10 @@ QString readValue(QStringView text, std::int16_t *value)
     try {
         const std::optional<double> number = scanNumberIfAny(text);
         if (!number)
-            return QStringLiteral("the value \"%1\" is not a number").arg(text);
+            return QStringLiteral("the value \"%1\" is not a number").arg(excerpt(text));
         *value = toInt16(*number);
     } catch (const RuntimeError &) {
-        return outOfRange(text.trimmed().toString());
+        return outOfRange(text.trimmed());
     }
     return {};
 }
@@ -72,7 +72,7 @@ QString readColour(QStringView text, OleColor *colour)
         return {};
     }
     return QStringLiteral("\"%1\" is not a colour: write #RRGGBB or a palette colour's name, such as red or light grey")
-        .arg(text);
+        .arg(excerpt(text));
 }
 
 QString colourText(OleColor colour)
@@ -89,6 +89,12 @@ RuntimeError readError(const QString &source, const QString &place, const QStrin
 {
     const QString where = place.isEmpty() ? source : source + QStringLiteral(", ") + place;
     return RuntimeError(ErrorKind::InvalidFormat, where + QStringLiteral(": ") + reason + u'.');
+}
+
+QString excerpt(QStringView text)
+{
+    constexpr qsizetype Shown = 40;
+    return text.size() <= Shown ? text.toString() : text.left(Shown).toString() + u'…';
 }
 
 QString linePlace(int line)

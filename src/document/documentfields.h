@@ -33,5 +33,8 @@ QString colourText(OleColor colour);
 // "columns[2].value"; none for the whole) and the reason.
 RuntimeError readError(const QString &source, const QString &place, const QString &reason);
 QString linePlace(int line);
+// As much of a text as a message quotes: a field of a hostile file may be
+// megabytes long.
+QString excerpt(QStringView text);
 
 } // namespace DocumentFields

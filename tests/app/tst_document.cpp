@@ -201,6 +201,8 @@ void tst_Document::badInputChangesNothing_data()
     QTest::newRow("version past any number") << "a.plinthos" << QByteArray("{\"format\": \"plinthos-chart\", \"version\": 1e30}")
         << ": this chart was saved by a newer Plinthos in format version 1E+30; this Plinthos reads format version 1.";
     QTest::newRow("CSV first value past any number") << "a.csv" << QByteArray("A,1e999") << ", line 1: the value 1e999 is out of range: a whole number from -32768 to 32767 is needed.";
+    QTest::newRow("CSV long colour, quoted in part") << "a.csv" << "A,1," + QByteArray(100000, 'x')
+        << ", line 1: \"" + QString(40, u'x') + "…\" is not a colour: write #RRGGBB or a palette colour's name, such as red or light grey.";
     QTest::newRow("CSV value out of range") << "a.csv" << QByteArray("A,40000")
                                             << ", line 1: the value 40000 is out of range: a whole number from -32768 to 32767 is needed.";
     QTest::newRow("CSV quote never closed") << "a.csv" << QByteArray("A,1\n\"B,2\n") << ", line 2: a field opens a quote that is never closed.";
