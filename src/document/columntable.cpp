@@ -196,18 +196,25 @@ QString textField(const QString &text)
 
 QList<ChartColumn> read(QStringView text, const QString &source)
 {
+    // Rows past a full chart and a header are only counted, for the message:
+    // a table of millions of short rows must not take memory for each.
     QList<Row> rows;
+    qsizetype count = 0;
     RowReader reader(text, source);
     while (!reader.atEnd()) {
         Row row = reader.next();
-        if (!row.isBlank())
+        if (row.isBlank())
+            continue;
+        if (++count <= ChartCapacity + 1)
             rows.append(std::move(row));
     }
-    if (!rows.isEmpty() && isHeader(rows.first()))
+    if (!rows.isEmpty() && isHeader(rows.first())) {
         rows.removeFirst();
-    if (rows.size() > ChartCapacity) {
+        --count;
+    }
+    if (count > ChartCapacity) {
         throw readError(source, QString(), QStringLiteral("it has %1 rows of columns; a chart holds at most %2")
-                                               .arg(rows.size())
+                                               .arg(count)
                                                .arg(ChartCapacity));
     }
     QList<ChartColumn> columns;
