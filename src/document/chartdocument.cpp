@@ -45,6 +45,8 @@ public:
             return otherwise;
         if (!value.isString())
             throw error(path + QLatin1String(key), QStringLiteral("text in quotes is needed"));
+        if (const QString problem = checkTextLength(value.toString()); !problem.isEmpty())
+            throw error(path + QLatin1String(key), problem);
         return value.toString();
     }
 

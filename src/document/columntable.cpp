@@ -157,6 +157,8 @@ ChartColumn columnOf(const Row &row, const QString &source)
                        .arg(row.fields.size())
                        .arg(MaxFields));
     }
+    if (const QString problem = checkTextLength(row.fields[0]); !problem.isEmpty())
+        throw fail(problem);
     ChartColumn column{row.fields[0], 0, defaultColour(), defaultLabelColour()};
     if (const QString problem = readValue(row.fields.value(1), &column.value); !problem.isEmpty())
         throw fail(problem);

@@ -75,6 +75,14 @@ QString readColour(QStringView text, OleColor *colour)
         .arg(excerpt(text));
 }
 
+QString checkTextLength(QStringView text)
+{
+    constexpr qsizetype Longest = 32767;
+    if (text.size() <= Longest)
+        return {};
+    return QStringLiteral("the text is %1 characters long; a label or a title holds at most %2").arg(text.size()).arg(Longest);
+}
+
 QString colourText(OleColor colour)
 {
     const OleColor rgb = resolveColour(colour);

@@ -27,6 +27,9 @@ QString readValue(double number, std::int16_t *value);
 // A colour is "#RRGGBB" or a palette colour's name ("light grey").
 QString readColour(QStringView text, OleColor *colour);
 QString colourText(OleColor colour);
+// A label or a title holds what a text box takes, 32767 characters; the
+// reason when the text is longer, empty otherwise.
+QString checkTextLength(QStringView text);
 
 // The error of a text that cannot be read, in one line that names its
 // source (a file, or the pasted text), the place in it ("line 3",

@@ -203,6 +203,8 @@ void tst_Document::badInputChangesNothing_data()
     QTest::newRow("CSV first value past any number") << "a.csv" << QByteArray("A,1e999") << ", line 1: the value 1e999 is out of range: a whole number from -32768 to 32767 is needed.";
     QTest::newRow("CSV long colour, quoted in part") << "a.csv" << "A,1," + QByteArray(100000, 'x')
         << ", line 1: \"" + QString(40, u'x') + "…\" is not a colour: write #RRGGBB or a palette colour's name, such as red or light grey.";
+    QTest::newRow("CSV label past a text box") << "a.csv" << QByteArray(40000, 'L') + ",1"
+        << ", line 1: the text is 40000 characters long; a label or a title holds at most 32767.";
     QTest::newRow("CSV value out of range") << "a.csv" << QByteArray("A,40000")
                                             << ", line 1: the value 40000 is out of range: a whole number from -32768 to 32767 is needed.";
     QTest::newRow("CSV quote never closed") << "a.csv" << QByteArray("A,1\n\"B,2\n") << ", line 2: a field opens a quote that is never closed.";
