@@ -149,8 +149,10 @@ bool tst_EndToEndWayland::exitByKeyboard()
 {
     keys({"-M", "shift", "-k", "Tab", "-k", "Tab", "-k", "Tab", "-m", "shift", "-k", "space"});
     // The chart has a column that was never saved: D answers the question
-    // that follows with Discard.
+    // that follows with Discard, once the question (sway floats it) has
+    // the keyboard.
     return QTest::qWaitFor([this] {
+        run(QStringLiteral("swaymsg"), {QStringLiteral("[pid=%1 floating] focus").arg(m_program.processId())});
         keys({"d"});
         return m_program.waitForFinished(200);
     }, WaitMs) && m_program.exitCode() == 0;
