@@ -60,18 +60,6 @@ ColumnDialog::ColumnDialog(const ChartColumn &column, QWidget *parent)
     m_labelBox->setFocus();
 }
 
-void ColumnDialog::setColour(OleColor colour)
-{
-    m_column.colour = colour;
-    showColours();
-}
-
-void ColumnDialog::setLabelColour(OleColor colour)
-{
-    m_column.labelColour = colour;
-    showColours();
-}
-
 void ColumnDialog::showColours()
 {
     showColour(m_colourButton, m_column.colour);

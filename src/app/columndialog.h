@@ -22,8 +22,6 @@ public:
     ChartColumn column() const { return m_column; }
     QLineEdit *labelBox() const { return m_labelBox; }
     QLineEdit *valueBox() const { return m_valueBox; }
-    void setColour(OleColor colour);
-    void setLabelColour(OleColor colour);
 
     void accept() override;
 

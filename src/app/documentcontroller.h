@@ -45,9 +45,6 @@ public:
 
     // What the window shows, as a document.
     ChartDocument document() const;
-    // The chart file the document is saved to; empty for a new chart, or
-    // one read from a table, which Save Chart asks a name for.
-    QString filePath() const { return m_filePath; }
 
     // Shows a document with a fresh history, as read from path in that
     // format; with no path, as a new chart.

@@ -26,8 +26,6 @@ public:
     QAccessible::Role role() const override { return QAccessible::ListItem; }
     QAccessible::State state() const override;
 
-    int index() const { return m_index; }
-
 private:
     QPointer<jChart> m_chart;
     int m_index;
