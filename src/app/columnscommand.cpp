@@ -7,6 +7,7 @@ ColumnsCommand::ColumnsCommand(jChart *chart, const QString &name, const QList<C
     , m_chart(chart)
     , m_before(chart->columns())
     , m_after(after)
+    , m_orderBefore(chart->drawingOrder())
     , m_currentBefore(chart->currentColumn())
     , m_currentAfter(currentAfter)
 {
@@ -17,6 +18,7 @@ void ColumnsCommand::undo()
     if (!m_chart)
         return;
     m_chart->setColumns(m_before);
+    m_chart->setDrawingOrder(m_orderBefore);
     m_chart->setCurrentColumn(m_currentBefore);
 }
 
@@ -25,5 +27,9 @@ void ColumnsCommand::redo()
     if (!m_chart)
         return;
     m_chart->setColumns(m_after);
+    if (m_orderAfter)
+        m_chart->setDrawingOrder(*m_orderAfter);
+    else
+        m_orderAfter = m_chart->drawingOrder();
     m_chart->setCurrentColumn(m_currentAfter);
 }

@@ -1,17 +1,21 @@
 #pragma once
 
 #include "chartcolumn.h"
+#include "chartscene.h"
 
 #include <QList>
 #include <QPointer>
 #include <QUndoCommand>
 
+#include <optional>
+
 class jChart;
 
 // One step of the chart's history that changes its columns: adding,
 // clearing, editing, removing, moving or pasting. It keeps the columns
-// before and after the step, so that undoing and redoing give back exactly
-// the chart that was, and the column the keyboard was on.
+// before and after the step, and the order their elements were drawn in, so
+// that undoing and redoing give back exactly the chart that was, pixel for
+// pixel, and the column the keyboard was on.
 class ColumnsCommand : public QUndoCommand
 {
 public:
@@ -24,6 +28,8 @@ private:
     QPointer<jChart> m_chart;
     QList<ChartColumn> m_before;
     QList<ChartColumn> m_after;
+    SavedOrder m_orderBefore;
+    std::optional<SavedOrder> m_orderAfter; // known once the step is first done
     int m_currentBefore;
     int m_currentAfter;
 };

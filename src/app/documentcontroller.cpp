@@ -179,6 +179,8 @@ void DocumentController::showDocument(const ChartDocument &document, const QStri
     m_texts.yAxisTitle->setText(document.yAxisTitle);
     m_texts.xAxisTitle->setText(document.xAxisTitle);
     m_chart->setColumns(document.columns);
+    // Drawn as a new window draws the document, whatever this one showed.
+    m_chart->resetDrawingOrder();
     m_chart->setCurrentColumn(-1);
     m_history->clear();
     ++m_session;

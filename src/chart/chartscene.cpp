@@ -150,6 +150,61 @@ void ChartScene::bringToFront(const ChartElement &element)
         std::rotate(std::prev(found.base()), found.base(), m_order.end());
 }
 
+int ChartScene::savedName(const ChartElement *element) const
+{
+    for (int i = 0; i < FamilySize; ++i) {
+        if (m_items[i] && &*m_items[i] == element)
+            return i;
+        if (m_labels[i] && &*m_labels[i] == element)
+            return FamilySize + i;
+    }
+    return -1;
+}
+
+ChartElement *ChartScene::saved(int name)
+{
+    if (name < 0)
+        return &m_border;
+    return name < FamilySize ? element(ElementFamily::Item, name) : element(ElementFamily::Label, name - FamilySize);
+}
+
+SavedOrder ChartScene::saveOrder() const
+{
+    SavedOrder order;
+    for (const ChartElement *element : m_order)
+        order.m_elements.push_back(savedName(element));
+    return order;
+}
+
+void ChartScene::restoreOrder(const SavedOrder &order)
+{
+    std::vector<ChartElement *> restored;
+    restored.reserve(m_order.capacity());
+    for (int name : order.m_elements) {
+        if (ChartElement *element = saved(name))
+            restored.push_back(element);
+    }
+    std::vector<ChartElement *> created;
+    for (ChartElement *element : m_order) {
+        if (std::find(restored.begin(), restored.end(), element) == restored.end())
+            created.push_back(element);
+    }
+    restored.insert(std::find(restored.begin(), restored.end(), &m_border), created.begin(), created.end());
+    m_order = std::move(restored);
+}
+
+void ChartScene::resetOrder()
+{
+    m_order.clear();
+    for (int i = 0; i < FamilySize; ++i) {
+        if (m_items[i])
+            m_order.push_back(&*m_items[i]);
+        if (m_labels[i])
+            m_order.push_back(&*m_labels[i]);
+    }
+    m_order.push_back(&m_border);
+}
+
 QRect ChartScene::pixelRect(const ChartElement &element) const
 {
     return outlineBox(pixelBox(element, m_resolution.twipsPerPixelX(), m_resolution.twipsPerPixelY()));

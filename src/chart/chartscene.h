@@ -17,6 +17,18 @@ class QPainter;
 
 enum class ElementFamily : std::uint8_t { Item, Label };
 
+// A scene's drawing order taken to be given back later: which elements,
+// back to front, named by family and index, so that it outlives the pointers.
+class SavedOrder
+{
+public:
+    bool operator==(const SavedOrder &) const = default;
+
+private:
+    friend class ChartScene;
+    std::vector<int> m_elements; // items 0.., labels FamilySize.., the frame -1
+};
+
 // The chart's retained picture: the indexed families of column rectangles
 // (Item) and labels (Label), the frame (Border), and the order in which they
 // are drawn. Element 0 of each family and the frame exist from the start;
@@ -53,6 +65,13 @@ public:
     void bringToFront(const ChartElement &element);
     // Back to front.
     const std::vector<ChartElement *> &drawingOrder() const { return m_order; }
+    SavedOrder saveOrder() const;
+    // Elements created since the order was saved stay behind the frame, where
+    // create puts them.
+    void restoreOrder(const SavedOrder &order);
+    // The order the elements have when each was created in turn, items and
+    // labels by index, and none brought to the front.
+    void resetOrder();
 
     // Where an element is drawn, in device pixels: its outline for a shape
     // without extent.
@@ -72,6 +91,8 @@ private:
         return const_cast<Family &>(std::as_const(*this).family(which));
     }
     void measure(ChartElement &label, const QString &caption) const;
+    int savedName(const ChartElement *element) const;
+    ChartElement *saved(int name);
 
     Family m_items;
     Family m_labels;

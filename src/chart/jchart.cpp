@@ -146,6 +146,19 @@ void jChart::setColumns(const QList<ChartColumn> &columns)
     layOut();
 }
 
+void jChart::setDrawingOrder(const SavedOrder &order)
+{
+    m_scene.restoreOrder(order);
+    update();
+}
+
+void jChart::resetDrawingOrder()
+{
+    m_scene.resetOrder();
+    // The layout brings the labels inside their columns to the front again.
+    layOut();
+}
+
 void jChart::setCurrentColumn(int index)
 {
     index = index >= 0 && index < m_columns.size() ? index : -1;

@@ -46,6 +46,17 @@ public:
     // columns throw RuntimeError (IndexOutOfRange) and change nothing.
     void setColumns(const QList<ChartColumn> &columns);
 
+    // The order the elements are drawn in depends on the chart's history: a
+    // label inside its column is brought to the front and stays there. A
+    // saved order given back after setColumns draws the chart as it was
+    // drawn when the order was saved.
+    SavedOrder drawingOrder() const { return m_scene.saveOrder(); }
+    void setDrawingOrder(const SavedOrder &order);
+    // Draws the columns in the order a new chart draws them once it has been
+    // given them, whatever this chart showed before. Throws RuntimeError
+    // (Overflow) as layOut does.
+    void resetDrawingOrder();
+
     // The layout pass: frames the control with its border and lays out every
     // stored column for the control's current size. It runs whenever the
     // control's size changes (resizeEvent is the host's size notification)
